@@ -1,0 +1,99 @@
+// The ERP database as the checks reach it: a connection that runs statements and the recordsets
+// they give, after the manner of ADO. A driver does the talking to a real database.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tallyward/object.h"
+
+namespace tallyward {
+
+// What a driver hands back for one statement: column names as the server reports them, in
+// order, and the rows of values (Null, Boolean, Long, Double, String).
+struct ResultSet {
+  std::vector<std::string> columns;
+  std::vector<std::vector<Variant>> rows;
+};
+
+// One database behind a connection. A statement arrives as the component wrote it (T-SQL); a
+// driver translates it where its database needs that. Failures are run-time errors (3001) that
+// carry the driver's message.
+class Driver {
+ public:
+  virtual ~Driver() = default;
+  virtual ResultSet query(std::string_view sql) = 0;
+};
+
+// A static, read-only recordset over the rows of one statement.
+class Recordset final : public Object {
+ public:
+  explicit Recordset(ResultSet result);
+
+  const std::vector<std::string>& columns() const { return result_.columns; }
+  size_t fieldCount() const { return result_.columns.size(); }
+  long recordCount() const { return static_cast<long>(visible_.size()); }
+
+  bool bof() const { return pos_ < 0 || visible_.empty(); }
+  bool eof() const { return visible_.empty() || pos_ >= static_cast<long>(visible_.size()); }
+  void moveFirst() { pos_ = 0; }
+  void moveNext();
+  void movePrevious();
+  void moveLast() { pos_ = static_cast<long>(visible_.size()) - 1; }
+
+  // The current record's value of a column, by name (case-insensitive) or position. Error 3021
+  // when there is no current record, 3265 when there is no such column.
+  const Variant& field(std::string_view name) const;
+  const Variant& field(size_t index) const;
+  bool hasField(std::string_view name) const;
+
+  // An ADO filter such as cInvCode='A01' (text compared without regard to case); "" removes it.
+  void setFilter(std::string_view criteria);
+  void close();
+  bool isOpen() const { return open_; }
+
+  std::string_view typeName() const override { return "Recordset"; }
+  DispId GetIDsOfNames(std::string_view name) const override;
+  Variant Invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;
+
+ private:
+  const std::vector<Variant>& current() const;
+  ResultSet result_;
+  std::vector<size_t> visible_;
+  long pos_ = 0;
+  bool open_ = true;
+};
+
+// The caller's open connection to the ERP database (m_Cnn).
+class Connection final : public Object {
+ public:
+  Connection(std::string connectionString, std::unique_ptr<Driver> driver);
+
+  // Opens the database that a connection string names: a path to an SQLite file, or
+  // "Driver=SQLite;Database=PATH". Error 3001 when it cannot be opened.
+  static std::shared_ptr<Connection> open(const std::string& connectionString);
+
+  const std::string& connectionString() const { return connectionString_; }
+
+  // Runs a statement as the component wrote it and gives its rows.
+  std::shared_ptr<Recordset> execute(std::string_view sql);
+
+  // The statements sent on this connection, in order, as the component wrote them.
+  const std::vector<std::string>& statements() const { return statements_; }
+  void clearStatements() { statements_.clear(); }
+
+  Driver& driver() { return *driver_; }
+
+  std::string_view typeName() const override { return "Connection"; }
+  DispId GetIDsOfNames(std::string_view name) const override;
+  Variant Invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;
+
+ private:
+  std::string connectionString_;
+  std::unique_ptr<Driver> driver_;
+  std::vector<std::string> statements_;
+};
+
+}  // namespace tallyward

@@ -1,0 +1,52 @@
+// Voucher documents: the XML text a voucher screen hands over (a recordset in the ADO
+// persistence format), read through its z:row elements.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+#include "tallyward/object.h"
+
+namespace tallyward {
+
+class Document final : public Object {
+ public:
+  Document() = default;
+
+  // Parses a voucher text; error 3002 with the parser's reason when it is not well-formed XML.
+  static std::shared_ptr<Document> parse(std::string_view xml);
+
+  // Replaces the whole content by the given text. When the text does not load, the document keeps
+  // what it held and the call answers false.
+  bool loadXML(std::string_view xml);
+
+  // The text the document was last loaded from.
+  std::string xml() const;
+
+  // How many times loadXML replaced the content since the document was parsed.
+  unsigned replacements() const { return replacements_; }
+
+  const pugi::xml_document& dom() const { return doc_; }
+  pugi::xml_document& dom() { return doc_; }
+
+  // Object
+  std::string_view typeName() const override { return "DOMDocument"; }
+  DispId GetIDsOfNames(std::string_view name) const override;
+  Variant Invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;
+
+ private:
+  bool load(std::string_view xml, std::string* reason);
+
+  pugi::xml_document doc_;
+  std::string text_;
+  unsigned replacements_ = 0;
+};
+
+// Takes the document out of a Variant as the whole-voucher classes receive it; error 424 when the
+// Variant holds no document.
+Document& documentOf(const Variant& v);
+
+}  // namespace tallyward

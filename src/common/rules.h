@@ -1,0 +1,77 @@
+// Rule tables of the whole-voucher checks: each rule names the keys it runs for, its condition,
+// its message and its reporting way, in the order the rules run.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "common/verdict.h"
+
+namespace tallyward {
+
+// The sKey values a rule runs for, written as the rule tables write them: "iquantity all",
+// "all" (whole pass only), or every key except some ("all cinvcode cvenabbname").
+class Keys {
+ public:
+  static constexpr Keys on(std::string_view list) { return Keys(list, false); }
+  static constexpr Keys anyExcept(std::string_view list) { return Keys(list, true); }
+
+  bool match(const Call& call) const {
+    if (call.wholePass()) return hasAll_ != except_;
+    return listed(call.key()) != except_;
+  }
+
+ private:
+  constexpr Keys(std::string_view list, bool except)
+      : list_(list), except_(except), hasAll_(contains(list, "all")) {}
+
+  static constexpr bool contains(std::string_view list, std::string_view key) {
+    while (!list.empty()) {
+      const size_t sp = list.find(' ');
+      if (list.substr(0, sp) == key) return true;
+      if (sp == std::string_view::npos) break;
+      list.remove_prefix(sp + 1);
+    }
+    return false;
+  }
+  bool listed(std::string_view key) const { return contains(list_, key); }
+
+  std::string_view list_;
+  bool except_;
+  bool hasAll_;
+};
+
+// One rule of a voucher's table. Ctx is what the conditions read: the row's values and the
+// class's switches.
+template <class Ctx>
+struct Rule {
+  std::string_view id;                        // the rule's number in the voucher's rule list
+  Keys keys;                                  // the keys it runs for
+  bool (*applies)(const Ctx&);                // nullptr: always; else the rule is skipped when false
+  std::optional<size_t> emptyEnds;            // a field whose empty value ends a single-field check
+  bool (*refused)(const Ctx&);                // the condition for the message
+  std::string_view message;                   // line messages begin with "]行"
+  Way way;
+  std::string_view collectedMessage = {};     // the wording when collected, where it differs
+};
+
+// Runs a table on one head or row; prefix is "" for a head and the row prefix for a line.
+// Answers false when the call has ended.
+template <class Ctx>
+bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call,
+              std::string_view prefix) {
+  for (const Rule<Ctx>& rule : rules) {
+    if (!rule.keys.match(call)) continue;
+    if (rule.applies && !rule.applies(ctx)) continue;
+    if (rule.emptyEnds && !call.wholePass() && ctx.values.empty(*rule.emptyEnds)) {
+      call.end();
+      return false;
+    }
+    if (rule.refused(ctx) && call.report(rule.way, prefix, rule.message, rule.collectedMessage))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace tallyward

@@ -1,0 +1,71 @@
+// The verdict of a check and the ways a failed rule reports into it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "tallyward/usemode.h"
+#include "tallyward/variant.h"
+
+namespace tallyward {
+
+// How a failed rule reports its message, by kind of call and mode:
+//
+//   way  single-field check          whole pass, CS                 whole pass, BS
+//   A    at once                     at once                        collected
+//   B    at once                     at once                        appended without CR, go on
+//   C    (whole pass only)           collected                      collected
+//   D    (whole pass only)           not applied                    collected
+//   E    (whole pass only)           message + CR alone; call ends  collected
+//   F    CS: at once; BS: collected  at once                        collected
+//   G    CS: at once; BS: no CR      at once                        appended without CR, go on
+//
+// "At once" makes the message alone the verdict and ends the call; "collected" appends the message
+// and a carriage return and goes on.
+enum class Way { A, B, C, D, E, F, G };
+
+inline constexpr char kCR = '\r';
+
+// One call of VerifyHead or VerifyBody: the lower-cased key, the kind of call, the mode and the
+// verdict built so far.
+class Call {
+ public:
+  Call(std::string_view sKey, UseMode mode);
+
+  const std::string& key() const { return key_; }
+  bool wholePass() const { return wholePass_; }
+  UseMode mode() const { return mode_; }
+  bool ended() const { return ended_; }
+  const std::string& verdict() const { return verdict_; }
+
+  // Reports a failed rule. The message is prefix + text; where a rule words its collected message
+  // differently, collectedText replaces text when the message is collected. Answers true when the
+  // call ends here.
+  bool report(Way way, std::string_view prefix, std::string_view text,
+              std::string_view collectedText = {});
+
+  // Appends a message as it stands, with no separator (the totals of a voucher).
+  void append(std::string_view text) { verdict_ += text; }
+
+  // Ends the call with the verdict built so far (an empty value while the user is still typing).
+  void end() { ended_ = true; }
+
+  // The verdict to return.
+  std::string take() { return std::move(verdict_); }
+
+ private:
+  enum class Action { AtOnce, Collect, AppendNoCR, AloneWithCR, None };
+  Action actionFor(Way way) const;
+
+  std::string key_;
+  bool wholePass_;
+  UseMode mode_;
+  bool ended_ = false;
+  std::string verdict_;
+};
+
+// The text of a row number as the row messages write it: "第[" and the number; the rule's own text,
+// which begins with "]行", follows.
+std::string rowPrefix(long row);
+
+}  // namespace tallyward

@@ -1,0 +1,159 @@
+// Reading voucher documents: the first row of a head, the selected rows of a body, field values
+// by lower-cased key, and the converters the checks use on field texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+#include "tallyward/document.h"
+#include "tallyward/variant.h"
+
+namespace tallyward {
+
+// ---- Rows -------------------------------------------------------------------------------------
+
+// The first z:row element of the document in document order ("//z:row"); an empty node if none.
+pugi::xml_node firstRow(const pugi::xml_node& root);
+
+// The value of a head field: the attribute named by the lower-cased key on the first z:row, ""
+// when that row lacks it. Error 91 when the document has no z:row at all.
+std::string GetHeadValue(const Document& dom, std::string_view key);
+std::string GetHeadValue(const pugi::xml_node& node, std::string_view key);
+
+// The value of a row field: the attribute named by the lower-cased key, "" when absent.
+std::string GetRowValue(const pugi::xml_node& row, std::string_view key);
+
+// Lower-cases ASCII letters; keys and field names are ASCII.
+std::string lowerCase(std::string_view s);
+
+// The rows a body check walks: the z:row elements selected by "//z:row [@editprop != 'D']", that
+// is, rows that carry an editprop attribute whose value is not "D", in document order.
+class SelectedRows {
+ public:
+  explicit SelectedRows(const pugi::xml_node& root) : root_(root) {}
+
+  class iterator {
+   public:
+    iterator() = default;
+    iterator(pugi::xml_node root, pugi::xml_node at) : root_(root), at_(at) { settle(); }
+    pugi::xml_node operator*() const { return at_; }
+    iterator& operator++() { at_ = nextInOrder(at_); settle(); return *this; }
+    bool operator==(const iterator& o) const { return at_ == o.at_; }
+
+   private:
+    pugi::xml_node nextInOrder(pugi::xml_node n) const;
+    void settle();
+    pugi::xml_node root_, at_;
+  };
+
+  iterator begin() const { return iterator(root_, root_.first_child()); }
+  iterator end() const { return iterator(); }
+
+ private:
+  pugi::xml_node root_;
+};
+
+// A body row as the checks see it: its number in the verdict and whether it is unchanged.
+struct BodyRow {
+  pugi::xml_node node;
+  long number;      // the running count in a whole pass, R in a single-field check
+  bool unchanged;   // editprop is "" (the edit state is only looked at in a whole pass)
+};
+
+// The row walk: numbers the selected rows for a whole pass (1, 2, ...) or gives each the caller's
+// R in a single-field check.
+template <class Visit>
+void walkRows(const Document& body, bool wholePass, long R, Visit&& visit) {
+  long counter = 0;
+  for (pugi::xml_node row : SelectedRows(body.dom())) {
+    BodyRow br{row, wholePass ? ++counter : R,
+                wholePass && row.attribute("editprop").value()[0] == '\0'};
+    if (!visit(br)) return;  // the visitor answers false when the call has ended
+  }
+}
+
+// ---- Field values read in one pass over a row ---------------------------------------------------
+
+// The lower-case names of the fields a check reads. Rules name a field through the list
+// (fields("cinvcode")), which is resolved while compiling: a name not in the list does not build.
+template <size_t N>
+struct FieldList {
+  std::array<std::string_view, N> names;
+
+  consteval size_t operator()(std::string_view name) const {
+    for (size_t i = 0; i < N; ++i)
+      if (names[i] == name) return i;
+    throw "field not in the list";  // not a constant expression: the build fails
+  }
+  static constexpr size_t size() { return N; }
+};
+template <class... S>
+consteval auto fieldList(S... names) {
+  return FieldList<sizeof...(S)>{{std::string_view(names)...}};
+}
+
+// Index of field names for one scan of a row's attributes (names are matched exactly: the
+// attributes of a voucher document are lower case, and one spelled otherwise is not the field).
+class FieldIndex {
+ public:
+  template <size_t N>
+  explicit FieldIndex(const FieldList<N>& list) : FieldIndex(list.names.data(), N) {}
+  FieldIndex(const std::string_view* names, size_t count);
+
+  // The field's position in the list, or -1.
+  int find(const char* name) const;
+  size_t size() const { return count_; }
+
+ private:
+  static constexpr size_t kSlots = 128;
+  static size_t hash(const char* s, size_t len);
+  const std::string_view* names_;
+  size_t count_;
+  std::array<int8_t, kSlots> slots_;
+};
+
+// The values of one row, read in a single scan of its attributes. Numbers read with StrToDbl are
+// kept, so a field read by several rules is converted once.
+class RowValues {
+ public:
+  static constexpr size_t kMaxFields = 48;
+  explicit RowValues(const FieldIndex& index) : index_(&index) {}
+
+  void read(const pugi::xml_node& row);
+
+  std::string_view text(size_t field) const { return text_[field]; }
+  bool empty(size_t field) const { return text_[field].empty(); }
+  double number(size_t field) const;  // StrToDbl of the field
+
+ private:
+  const FieldIndex* index_;
+  std::array<std::string_view, kMaxFields> text_{};
+  mutable std::array<double, kMaxFields> number_{};
+  mutable uint64_t converted_ = 0;
+};
+
+// ---- Converters -----------------------------------------------------------------------------------
+
+// The number the text reads as, 0 when it is empty or does not read as a number. Never fails.
+double StrToDbl(std::string_view text);
+// The number conversion of the value; 0 for Null or a value that does not convert. Never fails.
+double VarToDbl(const Variant& value);
+// The date of an XML date-time: every capital T becomes a blank; the zero date when the text does
+// not read as a date. Never fails.
+Date XmlDateValue(std::string_view text);
+
+// The plain number conversion of a field text: error 13 when it does not read as a number.
+double textToDouble(std::string_view text);
+// The plain Boolean conversion of a field text: error 13 when it is neither True/False nor a number.
+bool textToBoolean(std::string_view text);
+
+// Whether the date part of a date field (the text before its first capital T, the whole text when
+// it has none) reads as a date.
+bool datePartIsDate(std::string_view text);
+
+}  // namespace tallyward

@@ -1,0 +1,74 @@
+// The frame of a whole-voucher check: a head table run on the head's first row, a line table run on
+// each selected row of the body, under the reporting ways of the call.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "common/rules.h"
+#include "common/voucher.h"
+#include "tallyward/document.h"
+#include "tallyward/error.h"
+
+namespace tallyward {
+
+// What the conditions of a rule read: the values of the head or of one line, the class's switches
+// and the kind of call.
+template <class Self>
+struct Fields {
+  const Self& self;
+  RowValues values;
+  bool wholePass = false;
+
+  std::string_view text(size_t f) const { return values.text(f); }
+  bool empty(size_t f) const { return values.empty(f); }
+  double num(size_t f) const { return values.number(f); }  // StrToDbl
+};
+
+// A voucher without a totals step.
+struct NoTotals {
+  template <class Ctx>
+  void add(const Ctx&) {}
+  void finish(Call&) {}
+};
+
+template <class Self>
+std::string checkHead(const Self& self, const Variant& sKey, const Variant& domHead,
+                      const FieldIndex& index, std::span<const Rule<Fields<Self>>> rules) {
+  Call call(toText(sKey), self.m_UseMode);
+  const Document& doc = documentOf(domHead);
+  pugi::xml_node row = firstRow(doc.dom());
+  Fields<Self> ctx{self, RowValues(index), call.wholePass()};
+  if (!row) {
+    // Every value read from a head without rows fails; a key that no rule reads reads nothing.
+    for (const auto& rule : rules)
+      if (rule.keys.match(call))
+        throwError(err::ObjectNotSet, "Object variable not set: the head document has no z:row");
+    return "";
+  }
+  ctx.values.read(row);
+  runRules(rules, ctx, call, "");
+  return call.take();
+}
+
+// Walks the selected rows: in a whole pass unchanged rows are counted but not checked; every row,
+// checked or not, goes to the totals unless the call has ended; the totals close a whole pass.
+template <class Self, class Totals = NoTotals>
+std::string checkBody(const Self& self, const Variant& sKey, const Variant& domBody,
+                      const Variant& R, const FieldIndex& index,
+                      std::span<const Rule<Fields<Self>>> rules, Totals totals = {}) {
+  Call call(toText(sKey), self.m_UseMode);
+  const Document& doc = documentOf(domBody);
+  const long row = call.wholePass() ? 0 : toLong(R);  // a single-field check needs R
+  Fields<Self> ctx{self, RowValues(index), call.wholePass()};
+  walkRows(doc, call.wholePass(), row, [&](const BodyRow& r) {
+    ctx.values.read(r.node);
+    if (!r.unchanged && !runRules(rules, ctx, call, rowPrefix(r.number))) return false;
+    totals.add(ctx);
+    return true;
+  });
+  if (call.wholePass() && !call.ended()) totals.finish(call);
+  return call.take();
+}
+
+}  // namespace tallyward

@@ -1,0 +1,29 @@
+// Checks that this build does not carry yet. Each answers with a run-time error, never a verdict.
+#include "tallyward/classes.h"
+
+namespace tallyward {
+
+namespace {
+[[noreturn]] void notAvailable(const char* member) {
+  throwError(err::NotSupported, std::string(member) + " is not available in this build of Tallyward");
+}
+}  // namespace
+
+std::string ClsS_VerifyBillF::VerifyBody(const Variant&, const Variant&, const Variant&) { notAvailable("ClsS_VerifyBillF.VerifyBody"); }
+std::string ClsS_VerifyBillF::VerifyHead(const Variant&, const Variant&) { notAvailable("ClsS_VerifyBillF.VerifyHead"); }
+std::string ClsS_VerifyArriveF::VerifyBody(const Variant&, const Variant&, const Variant&) { notAvailable("ClsS_VerifyArriveF.VerifyBody"); }
+std::string ClsS_VerifyArriveF::VerifyHead(const Variant&, const Variant&) { notAvailable("ClsS_VerifyArriveF.VerifyHead"); }
+std::string ClsS_VerifyApplyF::VerifyBody(const Variant&, const Variant&, const Variant&) { notAvailable("ClsS_VerifyApplyF.VerifyBody"); }
+std::string ClsS_VerifyApplyF::VerifyHead(const Variant&, const Variant&) { notAvailable("ClsS_VerifyApplyF.VerifyHead"); }
+
+std::string ClsS_VerifyHPO::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyHPO.VerifyBody"); }
+std::string ClsS_VerifyHPO::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyHPO.VerifyHead"); }
+bool ClsS_VerifyHPO::bVerifyPoCode(const std::string&) { notAvailable("ClsS_VerifyHPO.bVerifyPoCode"); }
+std::string ClsS_VerifyBillH::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyBillH.VerifyBody"); }
+std::string ClsS_VerifyBillH::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyBillH.VerifyHead"); }
+std::string ClsS_VerifyArriveH::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyArriveH.VerifyBody"); }
+std::string ClsS_VerifyArriveH::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyArriveH.VerifyHead"); }
+std::string ClsS_VerifyApplyH::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyApplyH.VerifyBody"); }
+std::string ClsS_VerifyApplyH::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyApplyH.VerifyHead"); }
+
+}  // namespace tallyward

@@ -1,0 +1,199 @@
+// The whole-order check: the head and the lines of an outsourcing order before it is saved, or one
+// field as the user leaves it. No database.
+#include <array>
+
+#include "common/whole_voucher.h"
+#include "tallyward/classes.h"
+
+namespace tallyward {
+
+namespace {
+
+using Ctx = Fields<ClsS_VerifyFPO>;
+
+constexpr auto on = Keys::on;
+constexpr auto anyExcept = Keys::anyExcept;
+
+// The business types an order may carry.
+bool knownBusinessType(std::string_view t) {
+  return t == "普通采购" || t == "委外发票" || t == "受托代销" || t == "直运采购";
+}
+
+bool taxRateOutOfRange(double rate) { return rate < 0 || rate >= 100; }
+
+// ---- Head -------------------------------------------------------------------------------------------
+
+constexpr auto H = fieldList("cpoid", "cexch_name", "nflat", "dpodate", "sysname", "cvencode",
+                             "cvenabbname", "cdepname", "ibargain", "itaxrate", "cbustype");
+
+// Orders from the integration interface name their vendor by code.
+bool vendorMissing(const Ctx& h) {
+  return lowerCase(h.text(H("sysname"))) == "eai" ? h.empty(H("cvencode")) : h.empty(H("cvenabbname"));
+}
+
+const Rule<Ctx> kHeadRules[] = {
+    {"1a", on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cpoid")); },
+     "订单编号不能为空，请检查！", Way::A},
+    {"1b", on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cexch_name")); },
+     "订单币种不能为空，请检查！", Way::A},
+    {"1c", on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("nflat")); },
+     "订单汇率不能为空，请检查！", Way::A},
+    {"1d", on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("dpodate")); },
+     "订单日期不能为空，请检查！", Way::A},
+    {"1e", on("all"), nullptr, {}, vendorMissing,
+     "供应商不能为空，请检查！", Way::A},
+    {"1f", on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cdepname")); },
+     "部门不能为空，请检查！", Way::D},
+    {"2", on("dpodate all"), nullptr, H("dpodate"),
+     [](const Ctx& h) { return !h.empty(H("dpodate")) && !datePartIsDate(h.text(H("dpodate"))); },
+     "订单日期录入错误，请检查！", Way::A},
+    {"3", on("nflat all"), nullptr, H("nflat"),
+     [](const Ctx& h) { return !h.empty(H("nflat")) && h.num(H("nflat")) <= 0; },
+     "汇率必须大于零，请检查！", Way::A},
+    {"4", on("ibargain all"), nullptr, H("ibargain"),
+     [](const Ctx& h) { return !h.empty(H("ibargain")) && h.num(H("ibargain")) < 0; },
+     "定金不能录入负数，请检查！", Way::A},
+    {"5", on("itaxrate all"), nullptr, H("itaxrate"),
+     [](const Ctx& h) { return !h.empty(H("itaxrate")) && taxRateOutOfRange(h.num(H("itaxrate"))); },
+     "税率必须在 0 到 100 之间，请检查！", Way::A},
+    {"6", on("cbustype all"), nullptr, {},
+     [](const Ctx& h) { return !h.empty(H("cbustype")) && !knownBusinessType(h.text(H("cbustype"))); },
+     "业务类型录入错误，请检查！", Way::A},
+};
+
+// ---- Lines ------------------------------------------------------------------------------------------
+
+constexpr auto L = fieldList("editprop", "cinvcode", "citemcode", "citem_class", "iquantity",
+                             "ireceivedqty", "iinvqty", "iarrqty", "igrouptype", "sysname",
+                             "iinvexchrate", "cunitid", "inum", "iunitprice", "inatunitprice",
+                             "itaxprice", "imoney", "inatmoney", "isum", "inatsum", "darrivedate",
+                             "ipertaxrate");
+
+std::string_view groupType(const Ctx& l) { return l.text(L("igrouptype")); }
+bool altering(const Ctx& l) { return l.self.m_bAlterPO; }
+double quantity(const Ctx& l) { return l.num(L("iquantity")); }
+
+// Of the three cumulative quantities only the first that exceeds the ordered quantity is told.
+bool receivedExceeds(const Ctx& l) { return l.num(L("ireceivedqty")) > quantity(l); }
+bool invoicedExceeds(const Ctx& l) { return l.num(L("iinvqty")) > quantity(l); }
+bool arrivedExceeds(const Ctx& l) { return l.num(L("iarrqty")) > quantity(l); }
+
+bool notFromInterface(const Ctx& l) { return l.text(L("sysname")) != "eai"; }
+
+bool negative(const Ctx& l, size_t field) { return l.num(field) < 0; }
+
+const Rule<Ctx> kLineRules[] = {
+    {"1", on("all"), nullptr, {}, [](const Ctx& l) { return l.empty(L("cinvcode")); },
+     "]行存货不能为空，请检查！", Way::A},
+    {"2", on("all"), nullptr, {},
+     [](const Ctx& l) { return l.empty(L("citemcode")) && !l.empty(L("citem_class")); },
+     "]行有项目大类，必须录入项目！", Way::A},
+    // The item comes before any other field of the line.
+    {"3", anyExcept("all cinvcode cvenabbname"), nullptr, {},
+     [](const Ctx& l) { return l.empty(L("cinvcode")); },
+     "]行请先录入存货！", Way::A},
+    {"4a", on("iquantity all"), nullptr, L("iquantity"),
+     [](const Ctx& l) { return l.empty(L("iquantity")) && groupType(l) != "2"; },
+     "]行数量不能为空，请检查！", Way::C},
+    {"4b", on("iquantity all"), nullptr, {},
+     [](const Ctx& l) {
+       return !altering(l) && !l.empty(L("iquantity")) && groupType(l) == "2" && quantity(l) < 0;
+     },
+     "]行数量必须大于等于零，请检查！", Way::A},
+    {"4c", on("iquantity all"), nullptr, {},
+     [](const Ctx& l) {
+       return !altering(l) && !l.empty(L("iquantity")) && groupType(l) != "2" && quantity(l) <= 0;
+     },
+     "]行数量必须大于零，请检查！", Way::A},
+    {"4d", on("iquantity all"), nullptr, {},
+     [](const Ctx& l) { return altering(l) && !l.empty(L("iquantity")) && receivedExceeds(l); },
+     "]行数量不能小于累计入库数量，请检查！", Way::A},
+    {"4e", on("iquantity all"), nullptr, {},
+     [](const Ctx& l) {
+       return altering(l) && !l.empty(L("iquantity")) && !receivedExceeds(l) && invoicedExceeds(l);
+     },
+     "]行数量不能小于累计开票数量，请检查！", Way::A},
+    {"4f", on("iquantity all"), nullptr, {},
+     [](const Ctx& l) {
+       return altering(l) && !l.empty(L("iquantity")) && !receivedExceeds(l) && !invoicedExceeds(l) &&
+              arrivedExceeds(l);
+     },
+     "]行数量不能小于累计到货数量，请检查！", Way::A},
+    {"5a", on("iinvexchrate all"), notFromInterface, L("iinvexchrate"),
+     [](const Ctx& l) { return l.empty(L("iinvexchrate")) && groupType(l) == "1"; },
+     "]行换算率不能为空，请检查！", Way::C},
+    {"5b", on("iinvexchrate all"), notFromInterface, {},
+     [](const Ctx& l) {
+       return !l.empty(L("iinvexchrate")) && negative(l, L("iinvexchrate")) && groupType(l) != "0";
+     },
+     "]行换算率必须大于等于 0，请检查！", Way::A},
+    {"6", on("cunitid all"), nullptr, L("cunitid"),
+     [](const Ctx& l) { return l.empty(L("cunitid")) && groupType(l) != "0"; },
+     "]行计量单位不能为空，请检查！", Way::C},
+    {"7a", on("inum all"), nullptr, L("inum"),
+     [](const Ctx& l) { return l.empty(L("inum")) && groupType(l) == "1"; },
+     "]行件数不能为空，请检查！", Way::C},
+    {"7b", on("inum all"), nullptr, {},
+     [](const Ctx& l) {
+       return groupType(l) == "2" && quantity(l) == 0 && l.num(L("inum")) == 0;
+     },
+     "]行数量和件数不能同时为零，请检查！", Way::C},
+    // The piece count is converted plainly here: a text that is no number fails the call.
+    {"7c", on("inum all"), nullptr, {},
+     [](const Ctx& l) {
+       return !l.empty(L("inum")) && groupType(l) == "1" && textToDouble(l.text(L("inum"))) <= 0;
+     },
+     "]行件数必须大于 0，请检查！", Way::A},
+    {"8", on("iunitprice all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("iunitprice")); },
+     "]行原币单价必须大于 0，请检查！", Way::A},
+    {"9", on("inatunitprice all"), nullptr, {},
+     [](const Ctx& l) { return negative(l, L("inatunitprice")); },
+     "]行本币单价必须大于 0，请检查！", Way::A},
+    {"10", on("itaxprice all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("itaxprice")); },
+     "]行含税单价不能小于 0，请检查！", Way::A},
+    {"11", on("imoney all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("imoney")); },
+     "]行原币金额必须大于零，请检查！", Way::A},
+    {"12", on("inatmoney all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("inatmoney")); },
+     "]行本币金额必须大于零，请检查！", Way::A},
+    {"13", on("isum all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("isum")); },
+     "]行原币价税合计必须大于零，请检查！", Way::A},
+    {"14", on("inatsum all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("inatsum")); },
+     "]行本币价税合计必须大于零，请检查！", Way::A},
+    {"15", on("darrivedate all"), nullptr, L("darrivedate"),
+     [](const Ctx& l) {
+       return !l.empty(L("darrivedate")) && !datePartIsDate(l.text(L("darrivedate")));
+     },
+     "]行到货日期录入错误，请检查！", Way::A},
+    {"16", on("ipertaxrate all"), nullptr, L("ipertaxrate"),
+     [](const Ctx& l) {
+       return !l.empty(L("ipertaxrate")) && taxRateOutOfRange(l.num(L("ipertaxrate")));
+     },
+     "]行税率必须在 0 到 100 之间，请检查！", Way::A},
+    {"17", on("itax inattax isum inatsum all"), nullptr, {},
+     [](const Ctx& l) { return l.empty(L("ipertaxrate")); },
+     "]行税率未输入，请检查！！", Way::A},
+    {"18", on("citemcode all"), nullptr, L("citemcode"),
+     [](const Ctx& l) { return !l.empty(L("citemcode")) && l.empty(L("citem_class")); },
+     "]行在没有输入项目大类之前，请参照输入项目！", Way::A},
+};
+
+const FieldIndex& headIndex() {
+  static const FieldIndex index(H);
+  return index;
+}
+const FieldIndex& lineIndex() {
+  static const FieldIndex index(L);
+  return index;
+}
+
+}  // namespace
+
+std::string ClsS_VerifyFPO::VerifyHead(const Variant& sKey, const Variant& domHead) {
+  return checkHead<ClsS_VerifyFPO>(*this, sKey, domHead, headIndex(), kHeadRules);
+}
+
+std::string ClsS_VerifyFPO::VerifyBody(const Variant& sKey, const Variant& domBody, const Variant& R) {
+  return checkBody<ClsS_VerifyFPO>(*this, sKey, domBody, R, lineIndex(), kLineRules);
+}
+
+}  // namespace tallyward

@@ -1,0 +1,67 @@
+#include "tallyward/document.h"
+
+#include <sstream>
+
+namespace tallyward {
+
+namespace {
+constexpr DispId kXml = 1;
+constexpr DispId kLoadXml = 2;
+}  // namespace
+
+bool Document::load(std::string_view xml, std::string* reason) {
+  pugi::xml_document fresh;
+  // Voucher texts are UTF-8 whatever their declaration says (a reply declares GB2312).
+  auto result = fresh.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (!result) {
+    if (reason) {
+      std::ostringstream os;
+      os << result.description() << " at offset " << result.offset;
+      *reason = os.str();
+    }
+    return false;
+  }
+  doc_.reset(fresh);
+  text_.assign(xml);
+  return true;
+}
+
+std::shared_ptr<Document> Document::parse(std::string_view xml) {
+  auto doc = std::make_shared<Document>();
+  std::string reason;
+  if (!doc->load(xml, &reason)) throwError(err::BadXml, "The document is not well-formed XML: " + reason);
+  return doc;
+}
+
+bool Document::loadXML(std::string_view xml) {
+  if (!load(xml, nullptr)) return false;
+  ++replacements_;
+  return true;
+}
+
+std::string Document::xml() const { return text_; }
+
+DispId Document::GetIDsOfNames(std::string_view name) const {
+  if (DispatchTable<Document>::equalsNoCase(name, "xml")) return kXml;
+  if (DispatchTable<Document>::equalsNoCase(name, "loadXML")) return kLoadXml;
+  throwError(err::NoSuchMember, "Object doesn't support this property or method: " + std::string(name));
+}
+
+Variant Document::Invoke(DispId id, InvokeKind kind, std::span<Variant> args) {
+  if (id == kXml && (kind == InvokeKind::PropertyGet || kind == InvokeKind::Method)) return xml();
+  if (id == kLoadXml && kind == InvokeKind::Method) {
+    requireArgs(args, 1, "loadXML");
+    return loadXML(toText(args[0]));
+  }
+  throwError(err::NoSuchMember, "Object doesn't support this property or method");
+}
+
+Document& documentOf(const Variant& v) {
+  if (v.isObject() && v.asObject())
+    if (auto* d = dynamic_cast<Document*>(v.asObject().get())) return *d;
+  if (v.isObject() || v.isEmpty() || v.isMissing())
+    throwError(err::ObjectNotSet, "Object variable not set: a voucher document is required");
+  throwError(err::NotAnObject, "Object required: a voucher document is required");
+}
+
+}  // namespace tallyward
