@@ -9,13 +9,6 @@ namespace {
 }
 }  // namespace
 
-std::string ClsS_VerifyBillF::VerifyBody(const Variant&, const Variant&, const Variant&) { notAvailable("ClsS_VerifyBillF.VerifyBody"); }
-std::string ClsS_VerifyBillF::VerifyHead(const Variant&, const Variant&) { notAvailable("ClsS_VerifyBillF.VerifyHead"); }
-std::string ClsS_VerifyArriveF::VerifyBody(const Variant&, const Variant&, const Variant&) { notAvailable("ClsS_VerifyArriveF.VerifyBody"); }
-std::string ClsS_VerifyArriveF::VerifyHead(const Variant&, const Variant&) { notAvailable("ClsS_VerifyArriveF.VerifyHead"); }
-std::string ClsS_VerifyApplyF::VerifyBody(const Variant&, const Variant&, const Variant&) { notAvailable("ClsS_VerifyApplyF.VerifyBody"); }
-std::string ClsS_VerifyApplyF::VerifyHead(const Variant&, const Variant&) { notAvailable("ClsS_VerifyApplyF.VerifyHead"); }
-
 std::string ClsS_VerifyHPO::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyHPO.VerifyBody"); }
 std::string ClsS_VerifyHPO::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyHPO.VerifyHead"); }
 bool ClsS_VerifyHPO::bVerifyPoCode(const std::string&) { notAvailable("ClsS_VerifyHPO.bVerifyPoCode"); }
