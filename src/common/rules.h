@@ -46,7 +46,6 @@ class Keys {
 // class's switches.
 template <class Ctx>
 struct Rule {
-  std::string_view id;                        // the rule's number in the voucher's rule list
   Keys keys;                                  // the keys it runs for
   bool (*applies)(const Ctx&);                // nullptr: always; else the rule is skipped when false
   std::optional<size_t> emptyEnds;            // a field whose empty value ends a single-field check
