@@ -1,0 +1,126 @@
+// The whole-requisition check: the head and the lines of a requisition before it is saved, or one
+// field as the user leaves it. No database.
+#include <cmath>
+
+#include "common/whole_voucher.h"
+#include "tallyward/classes.h"
+
+namespace tallyward {
+
+namespace {
+
+using Ctx = Fields<ClsS_VerifyApplyF>;
+
+constexpr auto on = Keys::on;
+constexpr auto anyExcept = Keys::anyExcept;
+
+// The business types a requisition may carry, exactly as written (no trimming).
+bool knownBusinessType(std::string_view t) {
+  return t == "受托代销" || t == "普通采购" || t == "委外发票";
+}
+
+// Tax rates are percentages: 0 up to, but not including, 100.
+bool taxRateOutOfRange(double rate) { return rate < 0 || rate >= 100; }
+
+// ---- Head -------------------------------------------------------------------------------------------
+
+constexpr auto H = fieldList("ccode", "ddate", "cdepname", "ipertaxrate", "cbustype");
+
+// The head tax rate is converted plainly: a text that is no number fails the call.
+bool headTaxRateOutOfRange(const Ctx& h) {
+  return !h.empty(H("ipertaxrate")) && taxRateOutOfRange(textToDouble(h.text(H("ipertaxrate"))));
+}
+
+const Rule<Ctx> kHeadRules[] = {
+    {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("ccode")); },
+     "请购单号不能为空，请检查！", Way::A},
+    {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("ddate")); },
+     "请购单日期不能为空，请检查！", Way::A},
+    {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cdepname")); },
+     "部门不能为空，请检查！", Way::D},
+    {on("ddate all"), nullptr, H("ddate"),
+     [](const Ctx& h) { return !h.empty(H("ddate")) && !datePartIsDate(h.text(H("ddate"))); },
+     "请购单日期录入错误，请检查！", Way::A},
+    {on("ipertaxrate all"), nullptr, H("ipertaxrate"), headTaxRateOutOfRange,
+     "税率必须在 0 到 100 之间，请检查！", Way::A},
+    {on("cbustype all"), nullptr, {},
+     [](const Ctx& h) { return !h.empty(H("cbustype")) && !knownBusinessType(h.text(H("cbustype"))); },
+     "业务类型录入错误，请检查！", Way::A},
+};
+
+// ---- Lines ------------------------------------------------------------------------------------------
+
+constexpr auto L = fieldList("cinvcode", "citemcode", "citem_class", "fquantity", "funitprice",
+                             "ftaxprice", "fmoney", "ipertaxrate", "itax", "binvtype");
+
+bool negative(const Ctx& l, size_t field) { return l.num(field) < 0; }
+
+// The line's tax may exceed rate x amount / 100 by any amount but may not fall short of it by a
+// unit or more. Discount items are not checked. The discount flag and the rate are converted
+// plainly, and only once the tax and the amount are both present: then an unreadable flag (or, on
+// an ordinary item, an unreadable rate) fails the call.
+bool taxShort(const Ctx& l) {
+  if (l.empty(L("itax")) || l.empty(L("fmoney"))) return false;
+  if (textToBoolean(l.text(L("binvtype")))) return false;
+  const double computed = textToDouble(l.text(L("ipertaxrate"))) * l.num(L("fmoney")) / 100;
+  return std::abs(computed) - std::abs(l.num(L("itax"))) >= 1;
+}
+
+const Rule<Ctx> kLineRules[] = {
+    {on("all"), nullptr, {}, [](const Ctx& l) { return l.empty(L("cinvcode")); },
+     "]行存货不能为空，请检查！", Way::A},
+    {on("all"), nullptr, {},
+     [](const Ctx& l) { return l.empty(L("citemcode")) && !l.empty(L("citem_class")); },
+     "]行有项目大类，必须录入项目！", Way::A},
+    // The item comes before any other field of the line (single-field checks only).
+    {anyExcept("all cinvcode cvenabbname"), nullptr, {},
+     [](const Ctx& l) { return l.empty(L("cinvcode")); },
+     "]行请先录入存货！", Way::A},
+    // An empty quantity is collected in a whole pass; while typing it ends the check.
+    {on("fquantity all"), nullptr, L("fquantity"),
+     [](const Ctx& l) { return l.empty(L("fquantity")); },
+     "]行数量不能为空，请检查！", Way::C},
+    {on("fquantity all"), nullptr, {},
+     [](const Ctx& l) { return !l.empty(L("fquantity")) && l.num(L("fquantity")) <= 0; },
+     "]行数量必须大于零，请检查！", Way::A},
+    // Empty prices and amounts read as 0 and pass.
+    {on("funitprice all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("funitprice")); },
+     "]行单价不能小于 0，请检查！", Way::A},
+    {on("ftaxprice all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("ftaxprice")); },
+     "]行含税单价不能小于 0，请检查！", Way::A},
+    {on("fmoney all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("fmoney")); },
+     "]行金额必须大于零，请检查！", Way::A},
+    {on("ipertaxrate all"), nullptr, {},
+     [](const Ctx& l) {
+       return !l.empty(L("ipertaxrate")) && taxRateOutOfRange(l.num(L("ipertaxrate")));
+     },
+     "]行税率必须在 0 到 100 之间，请检查！", Way::A},
+    // The tax is checked when the price with tax is left, not the tax itself.
+    {on("ftaxprice all"), nullptr, {}, taxShort,
+     "]行: 税额录入不合法！", Way::A},
+    {on("citemcode all"), nullptr, {},
+     [](const Ctx& l) { return !l.empty(L("citemcode")) && l.empty(L("citem_class")); },
+     "]行在没有输入项目大类之前，请参照输入项目！", Way::A},
+};
+
+const FieldIndex& headIndex() {
+  static const FieldIndex index(H);
+  return index;
+}
+const FieldIndex& lineIndex() {
+  static const FieldIndex index(L);
+  return index;
+}
+
+}  // namespace
+
+std::string ClsS_VerifyApplyF::VerifyHead(const Variant& sKey, const Variant& domHead) {
+  return checkHead<ClsS_VerifyApplyF>(*this, sKey, domHead, headIndex(), kHeadRules);
+}
+
+std::string ClsS_VerifyApplyF::VerifyBody(const Variant& sKey, const Variant& domBody,
+                                          const Variant& R) {
+  return checkBody<ClsS_VerifyApplyF>(*this, sKey, domBody, R, lineIndex(), kLineRules);
+}
+
+}  // namespace tallyward
