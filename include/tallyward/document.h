@@ -23,7 +23,8 @@ class Document final : public Object {
   // what it held and the call answers false.
   bool loadXML(std::string_view xml);
 
-  // The text the document was last loaded from.
+  // The document's text: after a replacement the very text that was loaded (a fill-in reply keeps
+  // its exact bytes), before it a serialisation of the parsed voucher.
   std::string xml() const;
 
   // How many times loadXML replaced the content since the document was parsed.

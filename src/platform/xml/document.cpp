@@ -21,8 +21,7 @@ bool Document::load(std::string_view xml, std::string* reason) {
     }
     return false;
   }
-  doc_.reset(fresh);
-  text_.assign(xml);
+  doc_ = std::move(fresh);
   return true;
 }
 
@@ -35,11 +34,17 @@ std::shared_ptr<Document> Document::parse(std::string_view xml) {
 
 bool Document::loadXML(std::string_view xml) {
   if (!load(xml, nullptr)) return false;
+  text_.assign(xml);
   ++replacements_;
   return true;
 }
 
-std::string Document::xml() const { return text_; }
+std::string Document::xml() const {
+  if (replacements_ > 0) return text_;
+  std::ostringstream out;
+  doc_.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+  return out.str();
+}
 
 DispId Document::GetIDsOfNames(std::string_view name) const {
   if (DispatchTable<Document>::equalsNoCase(name, "xml")) return kXml;

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/reply.h"
+#include "common/voucher.h"
+#include "support/voucher_builder.h"
+#include "tallyward/error.h"
+
+namespace tallyward {
+namespace {
+
+using test::voucher;
+
+TEST(GetHeadValue, ReadsTheFirstRowByLowerCasedKey) {
+  auto doc = voucher({{{"cpoid", "PO1"}, {"cinvcode", ""}}, {{"cpoid", "PO2"}}});
+  EXPECT_EQ(GetHeadValue(*doc, "cPOID"), "PO1");
+  EXPECT_EQ(GetHeadValue(*doc, "cinvcode"), "");  // empty
+  EXPECT_EQ(GetHeadValue(*doc, "cvencode"), "");  // absent reads the same
+}
+
+TEST(GetHeadValue, ADocumentWithoutRowsIsError91) {
+  auto doc = Document::parse("<xml><rs:data/></xml>");
+  try {
+    GetHeadValue(*doc, "cpoid");
+    ADD_FAILURE() << "read a value from a document without rows";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::ObjectNotSet);
+  }
+}
+
+TEST(GetRowValue, AttributesSpelledInCapitalsAreNotFound) {
+  auto doc = Document::parse("<xml><z:row cInvCode='A' cinvname='B'/></xml>");
+  pugi::xml_node row = firstRow(doc->dom());
+  EXPECT_EQ(GetRowValue(row, "cInvCode"), "");
+  EXPECT_EQ(GetRowValue(row, "CINVNAME"), "B");
+}
+
+std::vector<std::string> selectedCodes(const Document& doc) {
+  std::vector<std::string> codes;
+  for (pugi::xml_node row : SelectedRows(doc.dom())) codes.push_back(row.attribute("c").value());
+  return codes;
+}
+
+TEST(RowSelection, OnlyRowsWithAnEditStateOtherThanD) {
+  auto doc = Document::parse(
+      "<xml><rs:data>"
+      "<z:row c='1' editprop='A'/><z:row c='2' editprop='D'/><z:row c='3'/>"
+      "<z:row c='4' editprop=''/><z:row c='5' editprop='d'/><row c='6' editprop='A'/>"
+      "<rs:insert><z:row c='7' editprop='M'/></rs:insert>"
+      "</rs:data></xml>");
+  EXPECT_EQ(selectedCodes(*doc), (std::vector<std::string>{"1", "4", "5", "7"}));
+}
+
+TEST(RowWalk, WholePassCountsUnchangedRowsAndSingleFieldUsesR) {
+  auto doc = Document::parse(
+      "<xml><z:row editprop=''/><z:row editprop='D'/><z:row editprop='A'/><z:row/></xml>");
+  std::vector<std::pair<long, bool>> seen;
+  walkRows(*doc, true, 0, [&](const BodyRow& r) { seen.emplace_back(r.number, r.unchanged); return true; });
+  EXPECT_EQ(seen, (std::vector<std::pair<long, bool>>{{1, true}, {2, false}}));
+  seen.clear();
+  walkRows(*doc, false, 7, [&](const BodyRow& r) { seen.emplace_back(r.number, r.unchanged); return true; });
+  EXPECT_EQ(seen, (std::vector<std::pair<long, bool>>{{7, false}, {7, false}}));
+}
+
+TEST(RowValues, OneScanFindsEveryListedField) {
+  static constexpr auto F = fieldList("cinvcode", "iquantity", "editprop", "citem_class");
+  static const FieldIndex index(F);
+  auto doc = Document::parse(
+      "<xml><z:row editprop='A' iQuantity='9' iquantity='1,000' cinvcode='X' other='y' iquantity2='3'/></xml>");
+  RowValues values(index);
+  values.read(firstRow(doc->dom()));
+  EXPECT_EQ(values.text(F("cinvcode")), "X");
+  EXPECT_EQ(values.number(F("iquantity")), 1000);
+  EXPECT_EQ(values.text(F("editprop")), "A");
+  EXPECT_TRUE(values.empty(F("citem_class")));
+  // A second row starts afresh: nothing of the first one is kept.
+  auto other = Document::parse("<xml><z:row iquantity='2'/></xml>");
+  values.read(firstRow(other->dom()));
+  EXPECT_TRUE(values.empty(F("cinvcode")));
+  EXPECT_EQ(values.number(F("iquantity")), 2);
+}
+
+TEST(FillInReply, ExactBytesOfABodyReply) {
+  FillInReply reply(ReplyTag::Body);
+  reply.add("cInvCode", "A01").clear("cInvName").literal("<R K='iNum' V=''/>");
+  EXPECT_EQ(reply.text(),
+            "<?xml version='1.0' encoding='GB2312'?>\r<Body>\r<R K='cInvCode' V='A01'/>\r"
+            "<R K='cInvName' V=''/>\r<R K='iNum' V=''/>\r</Body>");
+}
+
+TEST(FillInReply, HeadReplyWithoutPairs) {
+  EXPECT_EQ(FillInReply(ReplyTag::Head).text(),
+            "<?xml version='1.0' encoding='GB2312'?>\r<head>\r</head>");
+}
+
+TEST(FillInReply, ValuesWithMarkupStillLoadAndReadBack) {
+  const std::string hostile = "O'Brien & <Sons> \"Ltd\"\r\nline\ttab";
+  FillInReply reply(ReplyTag::Head);
+  reply.add("cVenName", hostile).add("cVenCode", "V'1");
+  auto doc = Document::parse("<xml><z:row a='1'/></xml>");
+  reply.deliverTo(*doc);
+  EXPECT_EQ(doc->replacements(), 1u);
+  pugi::xml_node first = doc->dom().child("head").child("R");
+  EXPECT_STREQ(first.attribute("K").value(), "cVenName");
+  EXPECT_EQ(std::string(first.attribute("V").value()), hostile);
+  EXPECT_STREQ(first.next_sibling("R").attribute("V").value(), "V'1");
+  EXPECT_EQ(doc->xml(), reply.text());
+}
+
+TEST(Document, AFailedLoadKeepsTheContent) {
+  auto doc = Document::parse("<xml><z:row a='1'/></xml>");
+  EXPECT_FALSE(doc->loadXML("<Body><R K='a' V='b'></Body>"));
+  EXPECT_EQ(GetHeadValue(*doc, "a"), "1");
+  EXPECT_EQ(doc->replacements(), 0u);
+}
+
+TEST(Document, MalformedTextIsAClearError) {
+  try {
+    Document::parse("<xml><z:row a='1'></xml>");
+    ADD_FAILURE() << "parsed malformed XML";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::BadXml);
+    EXPECT_NE(e.description().find("not well-formed"), std::string::npos);
+  }
+}
+
+TEST(Document, Utf8TextIsReadAsUtf8WhateverTheDeclaration) {
+  auto doc = Document::parse("<?xml version='1.0' encoding='ISO-8859-1'?><xml><z:row c='人民币'/></xml>");
+  EXPECT_EQ(GetHeadValue(*doc, "c"), "人民币");
+}
+
+}  // namespace
+}  // namespace tallyward
