@@ -506,9 +506,9 @@ CREATE TABLE tw_data_right (
 -- (both inclusive, Null open), for quantities of at least fMinQuantity.
 CREATE TABLE tw_price (
   id           INTEGER PRIMARY KEY,
-  cVenCode     TEXT COLLATE NOCASE NOT NULL,
-  cInvCode     TEXT COLLATE NOCASE NOT NULL,
-  cexch_name   TEXT COLLATE NOCASE NOT NULL,
+  cVenCode     TEXT COLLATE NOCASE,
+  cInvCode     TEXT COLLATE NOCASE,
+  cexch_name   TEXT COLLATE NOCASE,
   dFrom        DATETIME,
   dTo          DATETIME,
   fMinQuantity REAL DEFAULT 0,

@@ -15,6 +15,7 @@
 #include "tallyward/classes.h"
 #include "tallyward/database.h"
 #include "tallyward/document.h"
+#include "tallyward/erp_database.h"
 #include "tallyward/host.h"
 #include "tallyward/registry.h"
 
@@ -207,6 +208,14 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   verifyCmd->add_option("--po-code", v.poCode, "sPoCode of bVerifyPoCode");
   verifyCmd->add_flag("--trace-sql", v.traceSql, "Add the statements sent, in order");
 
+  std::string initPath;
+  bool initSample = false;
+  bool initForce = false;
+  CLI::App* initCmd = app.add_subcommand("init-db", "Create an SQLite ERP database with the schema");
+  initCmd->add_option("PATH", initPath, "The database file to create")->required();
+  initCmd->add_flag("--sample", initSample, "Also load the demo company");
+  initCmd->add_flag("--force", initForce, "Replace the file when it exists");
+
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
@@ -217,6 +226,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
   try {
     if (verifyCmd->parsed()) return verify(v, out);
+    if (initCmd->parsed()) {
+      createErpDatabase(initPath, initSample, initForce);
+      out << "created ERP database " << initPath << (initSample ? " with the demo company" : "")
+          << "\n";
+      return kOk;
+    }
   } catch (const UsageError& e) {
     err << "tallyward: " << e.what() << "\n";
     return kUsage;
