@@ -49,8 +49,11 @@ class Recordset final : public Object {
   const Variant& field(size_t index) const;
   bool hasField(std::string_view name) const;
 
-  // An ADO filter such as cInvCode='A01' (text compared without regard to case); "" removes it.
+  // An ADO filter such as cInvCode='A01' or a='x' AND (b<>'y' OR n>=2) (text compared without
+  // regard to case; LIKE with * or % at the ends); "" removes it. The first visible record becomes
+  // current. Error 3001 for a filter that cannot be read or names no field of the recordset.
   void setFilter(std::string_view criteria);
+  const std::string& filter() const { return filter_; }
   void close();
   bool isOpen() const { return open_; }
 
@@ -64,6 +67,7 @@ class Recordset final : public Object {
   std::vector<size_t> visible_;
   long pos_ = 0;
   bool open_ = true;
+  std::string filter_;
 };
 
 // The caller's open connection to the ERP database (m_Cnn).
@@ -71,8 +75,10 @@ class Connection final : public Object {
  public:
   Connection(std::string connectionString, std::unique_ptr<Driver> driver);
 
-  // Opens the database that a connection string names: a path to an SQLite file, or
-  // "Driver=SQLite;Database=PATH". Error 3001 when it cannot be opened.
+  // Opens the database that a connection string names: a path to an existing SQLite file, or
+  // "Driver=SQLite;Database=PATH" (keys in any letter case, "Data Source" for "Database", a value
+  // in {braces} when it holds a semicolon). Error 3001 when the string names another driver or an
+  // unknown key, or when the file is missing or is not a database: no database is ever created.
   static std::shared_ptr<Connection> open(const std::string& connectionString);
 
   const std::string& connectionString() const { return connectionString_; }

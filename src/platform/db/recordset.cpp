@@ -2,6 +2,8 @@
 
 #include <numeric>
 
+#include "platform/db/row_filter.h"
+
 namespace tallyward {
 
 namespace {
@@ -53,13 +55,26 @@ void Recordset::close() {
   open_ = false;
   result_ = {};
   visible_.clear();
+  filter_.clear();
 }
 
-// Filters come with the database layer; until then only removing a filter is understood.
 void Recordset::setFilter(std::string_view criteria) {
-  if (!criteria.empty()) throwError(err::NotSupported, "Filters are not available in this build");
-  visible_.resize(result_.rows.size());
-  std::iota(visible_.begin(), visible_.end(), size_t{0});
+  if (!open_) throwError(kClosed, "Operation is not allowed when the object is closed");
+  size_t a = 0, b = criteria.size();
+  while (a < b && (criteria[a] == ' ' || criteria[a] == '\t')) ++a;
+  while (b > a && (criteria[b - 1] == ' ' || criteria[b - 1] == '\t')) --b;
+  criteria = criteria.substr(a, b - a);
+  std::vector<size_t> visible;
+  if (criteria.empty()) {
+    visible.resize(result_.rows.size());
+    std::iota(visible.begin(), visible.end(), size_t{0});
+  } else {
+    const RowFilter filter(criteria, result_.columns);
+    for (size_t i = 0; i < result_.rows.size(); ++i)
+      if (filter.matches(result_.rows[i])) visible.push_back(i);
+  }
+  visible_ = std::move(visible);
+  filter_ = std::string(criteria);
   pos_ = 0;
 }
 
@@ -90,8 +105,14 @@ Variant Recordset::Invoke(DispId id, InvokeKind kind, std::span<Variant> args) {
       if (args[0].type() == VarType::String) return field(args[0].asString());
       return field(static_cast<size_t>(toLong(args[0])));
     case kFilter:
-      if (kind == InvokeKind::PropertyPut) { requireArgs(args, 1, "Filter"); setFilter(toText(args[0])); return {}; }
-      break;
+      if (kind == InvokeKind::PropertyPut) {
+        requireArgs(args, 1, "Filter");
+        // adFilterNone (0) removes the filter as "" does.
+        const bool none = args[0].isNumeric() && args[0].type() != VarType::Date && toDouble(args[0]) == 0;
+        setFilter(none ? std::string() : toText(args[0]));
+        return {};
+      }
+      return Variant(filter_);
   }
   throwError(err::NoSuchMember, "Object doesn't support this property or method");
 }

@@ -1,0 +1,50 @@
+// ADO-style recordset filters: which rows of a recordset stay visible.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "tallyward/variant.h"
+
+namespace tallyward {
+
+// A filter such as  cInvCode='A01'  or  (a='x' OR b<>'y') AND iQuantity>=2.5 :
+//  - a comparison is a field name (plain or [bracketed]), an operator (= <> < > <= >= LIKE) and
+//    a value: 'text' (quotes doubled inside), a number, #date#, Null (with = or <> only), or
+//    True/False;
+//  - LIKE takes text with * or % at its start, its end or both, and no wildcard elsewhere;
+//  - comparisons join with AND and OR (AND binds closer) and group with parentheses.
+// Text compares without regard to case; a number given as text compares as a number with a
+// numeric field. A Null field matches only  = Null.  A filter that cannot be read, or that names
+// a field the recordset lacks, is error 3001.
+class RowFilter {
+ public:
+  RowFilter(std::string_view criteria, const std::vector<std::string>& columns);
+
+  bool matches(const std::vector<Variant>& row) const;
+
+ private:
+  enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like };
+  struct Null {};
+  struct Bool { bool value; };
+  using Literal = std::variant<Null, double, std::string, Date, Bool>;
+  struct Node {
+    enum class Type { And, Or, Compare } type = Type::Compare;
+    int left = -1, right = -1;  // And, Or
+    size_t column = 0;          // Compare
+    Op op = Op::Eq;
+    Literal value = Null{};
+    bool likeStart = false, likeEnd = false;  // LIKE: a wildcard at the start, at the end
+  };
+  class Parser;
+
+  bool eval(int node, const std::vector<Variant>& row) const;
+  bool compare(const Node& n, const Variant& field) const;
+
+  std::vector<Node> nodes_;
+  int root_ = -1;
+};
+
+}  // namespace tallyward

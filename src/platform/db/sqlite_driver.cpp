@@ -1,0 +1,213 @@
+#include "platform/db/sqlite_driver.h"
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "platform/db/tsql_dialect.h"
+
+namespace tallyward {
+
+namespace {
+
+bool sameNoCase(const char* a, std::string_view b) {
+  if (!a) return false;
+  size_t i = 0;
+  for (; a[i] && i < b.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return a[i] == '\0' && i == b.size();
+}
+
+enum class ColumnKind { Plain, Bit, DateTime };
+
+ColumnKind kindOf(sqlite3_stmt* stmt, int column) {
+  const char* declared = sqlite3_column_decltype(stmt, column);
+  if (sameNoCase(declared, "BIT")) return ColumnKind::Bit;
+  if (sameNoCase(declared, "DATETIME") || sameNoCase(declared, "SMALLDATETIME")) return ColumnKind::DateTime;
+  return ColumnKind::Plain;
+}
+
+std::string_view textOf(sqlite3_stmt* stmt, int column) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+  return p ? std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt, column))) : std::string_view();
+}
+
+Variant wholeNumber(sqlite3_int64 v) {
+  if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max())
+    return Variant(static_cast<int>(v));
+  return Variant(static_cast<double>(v));
+}
+
+// One value as the ERP's platform delivers it.
+Variant valueOf(sqlite3_stmt* stmt, int column, ColumnKind kind) {
+  switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_NULL:
+      return Variant::null();
+    case SQLITE_INTEGER: {
+      const sqlite3_int64 v = sqlite3_column_int64(stmt, column);
+      if (kind == ColumnKind::Bit) return Variant(v != 0);
+      return wholeNumber(v);
+    }
+    case SQLITE_FLOAT: {
+      const double d = sqlite3_column_double(stmt, column);
+      if (kind == ColumnKind::Bit) return Variant(d != 0);
+      return Variant(d);
+    }
+    case SQLITE_TEXT: {
+      const std::string_view text = textOf(stmt, column);
+      if (kind == ColumnKind::DateTime) {
+        double date = 0;
+        if (parseDate(text, date)) return Variant(Date{date});
+      } else if (kind == ColumnKind::Bit) {
+        // A bit column holds 0 or 1; text such as 'True' kept in one reads as the platform reads it.
+        try {
+          return Variant(toBoolean(Variant(text)));
+        } catch (const Error&) {
+        }
+      }
+      return Variant(text);
+    }
+    default: {  // a blob: its bytes as they are
+      const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+      return Variant(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
+    }
+  }
+}
+
+// Leaves a statement ready for its next use whatever happens while it runs.
+struct ResetOnExit {
+  sqlite3_stmt* stmt;
+  ~ResetOnExit() { sqlite3_reset(stmt); }
+};
+
+}  // namespace
+
+SqliteDriver::SqliteDriver(const std::string& path) : path_(path) {
+  if (path.empty()) throwError(err::Database, "No database file named");
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status))
+    throwError(err::Database, "Database file not found: " + path);
+  if (!std::filesystem::is_regular_file(status))
+    throwError(err::Database, "Not a database file: " + path);
+  // Read-write without SQLITE_OPEN_CREATE, so that a wrong path never yields a new empty database;
+  // SQLite falls back to read-only on a file that cannot be written.
+  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throwError(err::Database, "Cannot open database " + path + ": " + why);
+  }
+  // Double-quoted text names a column, never a string that SQLite guesses when no column matches.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+  sqlite3_busy_timeout(db_, 5000);
+  char* message = nullptr;
+  if (sqlite3_exec(db_, "PRAGMA query_only = ON; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                   &message) != SQLITE_OK) {
+    const std::string why = message ? message : sqlite3_errmsg(db_);
+    sqlite3_free(message);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throwError(err::Database, "Not an SQLite database: " + path + " (" + why + ")");
+  }
+}
+
+SqliteDriver::~SqliteDriver() {
+  for (Cached& c : lru_) sqlite3_finalize(c.stmt);
+  sqlite3_close(db_);
+}
+
+void SqliteDriver::fail(std::string_view what, std::string_view sql) const {
+  throwError(err::Database, std::string(what) + ": " + sqlite3_errmsg(db_) + " (statement: " +
+                                std::string(sql) + ")");
+}
+
+sqlite3_stmt* SqliteDriver::prepare(const std::string& translated) {
+  sqlite3_stmt* stmt = nullptr;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v3(db_, translated.c_str(), static_cast<int>(translated.size()),
+                         SQLITE_PREPARE_PERSISTENT, &stmt, &tail) != SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    fail("Statement refused by the database", translated);
+  }
+  ++prepared_;
+  if (!stmt) throwError(err::Database, "Empty statement");
+  const char* end = translated.c_str() + translated.size();
+  for (; tail && tail < end; ++tail)
+    if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n') {
+      sqlite3_finalize(stmt);
+      throwError(err::Database, "More than one statement: " + translated);
+    }
+  if (!sqlite3_stmt_readonly(stmt)) {
+    sqlite3_finalize(stmt);
+    throwError(err::Database, "Only reading statements are run: " + translated);
+  }
+  return stmt;
+}
+
+sqlite3_stmt* SqliteDriver::cached(const std::string& translated) {
+  if (auto it = cache_.find(translated); it != cache_.end()) {
+    lru_.splice(lru_.begin(), lru_, it->second);
+    return it->second->stmt;
+  }
+  sqlite3_stmt* stmt = prepare(translated);
+  if (lru_.size() >= kCacheSize) {
+    cache_.erase(lru_.back().sql);
+    sqlite3_finalize(lru_.back().stmt);
+    lru_.pop_back();
+  }
+  lru_.push_front({translated, stmt});
+  cache_.emplace(lru_.front().sql, lru_.begin());
+  return stmt;
+}
+
+ResultSet SqliteDriver::query(std::string_view sql) {
+  const std::string translated = sqlite::translate(sql);
+  sqlite3_stmt* stmt = cached(translated);
+  ResetOnExit reset{stmt};
+  ResultSet result;
+  const int n = sqlite3_column_count(stmt);
+  std::vector<ColumnKind> kinds(static_cast<size_t>(n));
+  result.columns.reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const char* name = sqlite3_column_name(stmt, i);
+    result.columns.emplace_back(name ? name : "");
+    kinds[static_cast<size_t>(i)] = kindOf(stmt, i);
+  }
+  for (;;) {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) fail("Database error", sql);
+    std::vector<Variant>& row = result.rows.emplace_back();
+    row.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) row.push_back(valueOf(stmt, i, kinds[static_cast<size_t>(i)]));
+  }
+  return result;
+}
+
+std::vector<std::string> SqliteDriver::explainQueryPlan(std::string_view sql) {
+  const std::string translated = "EXPLAIN QUERY PLAN " + sqlite::translate(sql);
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db_, translated.c_str(), static_cast<int>(translated.size()), &stmt, nullptr) !=
+      SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    fail("Statement refused by the database", translated);
+  }
+  std::vector<std::string> lines;
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) lines.emplace_back(textOf(stmt, 3));
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_DONE) fail("Database error", translated);
+  return lines;
+}
+
+}  // namespace tallyward

@@ -1,0 +1,63 @@
+// The embedded database: an SQLite file that holds the ERP's tables, reached with the native API.
+#pragma once
+
+#include <cstddef>
+#include <list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "tallyward/database.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tallyward {
+
+// Runs the component's T-SQL on an SQLite file: each statement is translated (see
+// tsql_dialect.h), prepared once and kept in a small per-connection cache, and its values come
+// back as the ERP's platform delivered them: BIT columns as Booleans, whole numbers as Long (Double
+// beyond 32 bits), reals as Double, text as String, DATETIME text as Date, Null as Null.
+// The database is only read: statements that would change it are refused.
+class SqliteDriver final : public Driver {
+ public:
+  // Opens an existing database file. Error 3001 when the file is missing, is a folder or is not
+  // an SQLite database; a database is never created here.
+  explicit SqliteDriver(const std::string& path);
+  ~SqliteDriver() override;
+  SqliteDriver(const SqliteDriver&) = delete;
+  SqliteDriver& operator=(const SqliteDriver&) = delete;
+
+  ResultSet query(std::string_view sql) override;
+
+  // The lines of SQLite's EXPLAIN QUERY PLAN for a statement as the component writes it (after
+  // translation), such as "SEARCH Vendor USING INDEX ..." or "SCAN Inventory".
+  std::vector<std::string> explainQueryPlan(std::string_view sql);
+
+  const std::string& path() const { return path_; }
+
+  // How many statements have been compiled on this connection, and how many are cached now.
+  size_t preparedCount() const { return prepared_; }
+  size_t cachedCount() const { return cache_.size(); }
+
+  // Statements kept compiled; the least recently used one leaves when the cache is full.
+  static constexpr size_t kCacheSize = 64;
+
+ private:
+  struct Cached {
+    std::string sql;
+    sqlite3_stmt* stmt;
+  };
+  sqlite3_stmt* prepare(const std::string& translated);
+  sqlite3_stmt* cached(const std::string& translated);
+  [[noreturn]] void fail(std::string_view what, std::string_view sql) const;
+
+  std::string path_;
+  sqlite3* db_ = nullptr;
+  std::list<Cached> lru_;  // most recently used first
+  std::unordered_map<std::string_view, std::list<Cached>::iterator> cache_;
+  size_t prepared_ = 0;
+};
+
+}  // namespace tallyward
