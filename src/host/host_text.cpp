@@ -16,18 +16,6 @@ bool sameClassId(std::string_view a, std::string_view b) {
   return DispatchTable<Object>::equalsNoCase(withoutBraces(a), withoutBraces(b));
 }
 
-std::string sqlLiteral(std::string_view value) {
-  std::string out;
-  out.reserve(value.size() + 2);
-  out.push_back('\'');
-  for (char c : value) {
-    if (c == '\'') out.push_back('\'');
-    out.push_back(c);
-  }
-  out.push_back('\'');
-  return out;
-}
-
 double dateValueOf(const Variant& value, std::string_view what) {
   switch (value.type()) {
     case VarType::Date: return value.asDate().value;

@@ -1,4 +1,4 @@
-// Small helpers of the host services: identifiers, SQL literals and date values.
+// Small helpers of the host services: class identifiers and date values.
 #pragma once
 
 #include <string>
@@ -11,10 +11,6 @@ namespace tallyward::host {
 // Whether two class identifiers name the same class: letter case and the braces of a CLSID do
 // not matter.
 bool sameClassId(std::string_view a, std::string_view b);
-
-// A SQL text literal: the value between apostrophes, its own apostrophes doubled so that no
-// value can end the literal.
-std::string sqlLiteral(std::string_view value);
 
 // The automation date of a value: a Date, a number of days, or a date text ("2026-03-05",
 // "2026-03-05T10:00:00", "2026/3/5 10:00"). Error 13 naming `what` when it is none of these.

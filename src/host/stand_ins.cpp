@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/sql_text.h"
 #include "host/host_text.h"
 #include "tallyward/host.h"
 
@@ -10,10 +11,14 @@ namespace tallyward {
 
 namespace {
 
-using host::sqlLiteral;
-
 [[noreturn]] void notSet(const std::string& what) {
   throwError(err::ObjectNotSet, "Object variable not set: " + what);
+}
+
+// The host's own statements go straight to the driver: the connection's record of statements
+// keeps only those that the checks sent.
+std::shared_ptr<Recordset> hostQuery(Connection& connection, const std::string& sql) {
+  return std::make_shared<Recordset>(connection.driver().query(sql));
 }
 
 // tw_data_right: a row of the operator, kind and right for the code itself or for '*'.
@@ -37,7 +42,7 @@ class StandInDataRight final : public DataRightService {
                             sqlLiteral(operator_) + " and cKind=" + sqlLiteral(kind) +
                             " and cRight=" + sqlLiteral(right) + " and cCode in (" +
                             sqlLiteral(code) + ",'*')";
-    return !database_->execute(sql)->eof();
+    return !hostQuery(*database_, sql)->eof();
   }
 
  private:
@@ -88,7 +93,7 @@ class StandInPriceService final : public PriceService {
         "select dFrom,dTo,fMinQuantity,iUnitPrice,iTaxRate from tw_price where cVenCode=" +
         sqlLiteral(vendorCode) + " and cInvCode=" + sqlLiteral(itemCode) +
         " and cexch_name=" + sqlLiteral(currency);
-    std::shared_ptr<Recordset> rs = database_->execute(sql);
+    std::shared_ptr<Recordset> rs = hostQuery(*database_, sql);
     const double day = std::floor(date.value);
     bool found = false;
     double bestMinimum = 0, bestFrom = 0, unitPrice = 0, taxRate = 0;
@@ -129,7 +134,7 @@ class StandInQualityControl final : public QualityControl {
     if (!db) notSet("the quality-control component needs the connection (m_Cnn)");
     const std::string sql = "select cVenCode from tw_inspection where cVenCode=" +
                             sqlLiteral(vendorCode) + " and cInvCode=" + sqlLiteral(itemCode);
-    return Variant(!db->execute(sql)->eof());
+    return Variant(!hostQuery(*db, sql)->eof());
   }
 
  private:
@@ -151,7 +156,7 @@ class StandInDueDate final : public DueDateCalculator {
       const std::string sql = "select cPayName,iPayCreDays from PayCondition where cPayName=" +
                               sqlLiteral(payConditionName) +
                               " or cPayCode=" + sqlLiteral(payConditionName);
-      std::shared_ptr<Recordset> rs = database(login)->execute(sql);
+      std::shared_ptr<Recordset> rs = hostQuery(*database(login), sql);
       // A condition whose name is the text given wins over one whose code is.
       std::optional<Variant> days;
       for (; !rs->eof(); rs->moveNext()) {

@@ -34,6 +34,7 @@ struct StandInFixture : ::testing::Test {
 TEST_F(StandInFixture, DataRightStatementOpensTheConnectionStringAndQuotesValues) {
   EXPECT_FALSE(askDataRight(cnn, "o'neil", rightkind::Vendor, "x' OR '1'='1"));
   EXPECT_EQ(opened, (std::vector<std::string>{"Driver=SQLite;Database=erp.db"}));
+  EXPECT_TRUE(cnn->statements().empty());  // the host's statements are not the checks'
   EXPECT_EQ(driver->sent, (std::vector<std::string>{
                               "select cCode from tw_data_right where cOperator='o''neil' and "
                               "cKind='Vendor' and cRight='W' and cCode in ('x'' OR ''1''=''1','*')"}));
