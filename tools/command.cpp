@@ -128,6 +128,8 @@ int verify(const VerifyOptions& o, std::ostream& out) {
         throw UsageError("--db " + *db + ": " + e.description());
       }
       object->putRef("m_Cnn", Variant(connection));
+      // The stand-in host's login object: the due-date calculator reaches the database through it.
+      object->putRef("m_login", Variant(std::make_shared<StandInLogin>(connection)));
     }
     if (!o.noSession) {
       std::shared_ptr<Object> session;
