@@ -180,12 +180,12 @@ using json = nlohmann::json;
 
 enum class MemberKind { Text, Switch, Date, Number, Periods };
 
-struct MemberSpec {
+struct MemberDef {
   std::string_view name;
   MemberKind kind;
 };
 
-constexpr MemberSpec kMembers[] = {
+constexpr MemberDef kMembers[] = {
     {"OperaterCode", MemberKind::Text},       {"bCheckInvAuth", MemberKind::Switch},
     {"bCheckVendorAuth", MemberKind::Switch}, {"bCheckDepartAuth", MemberKind::Switch},
     {"bCheckPersonAuth", MemberKind::Switch}, {"bQMStart", MemberKind::Switch},
@@ -195,15 +195,15 @@ constexpr MemberSpec kMembers[] = {
     {"BeginDate", MemberKind::Periods},       {"EndDate", MemberKind::Periods},
 };
 
-const MemberSpec* findSpec(std::string_view name) {
-  for (const MemberSpec& m : kMembers)
+const MemberDef* findDef(std::string_view name) {
+  for (const MemberDef& m : kMembers)
     if (sameName(m.name, name)) return &m;
   return nullptr;
 }
 
 std::string knownNames() {
   std::string s;
-  for (const MemberSpec& m : kMembers) {
+  for (const MemberDef& m : kMembers) {
     if (!s.empty()) s += ", ";
     s += m.name;
   }
@@ -233,10 +233,10 @@ int32_t periodNumber(const std::string& key, const std::string& origin, const st
   return n;
 }
 
-void readMember(SessionInformation& info, const MemberSpec& spec, const json& v,
+void readMember(SessionInformation& info, const MemberDef& def, const json& v,
                 const std::string& origin) {
-  const std::string name(spec.name);
-  switch (spec.kind) {
+  const std::string name(def.name);
+  switch (def.kind) {
     case MemberKind::Text:
       if (v.is_null()) return info.set(name, Variant::null());
       if (!v.is_string()) bad(origin, name + " must be a text");
@@ -266,7 +266,7 @@ void readMember(SessionInformation& info, const MemberSpec& spec, const json& v,
         if (dates.count(p)) bad(origin, where + ": period " + std::to_string(p) + " is given twice");
         dates[p] = dateFrom(date, origin, where);
       }
-      if (sameName(spec.name, "BeginDate")) info.setBeginDates(std::move(dates));
+      if (sameName(def.name, "BeginDate")) info.setBeginDates(std::move(dates));
       else info.setEndDates(std::move(dates));
       return;
     }
@@ -296,14 +296,14 @@ std::shared_ptr<Object> sessionFromJson(std::string_view jsonText, const std::st
     bad(origin, "must hold a JSON object whose members are the session's members (" +
                     knownNames() + ")");
   auto info = std::make_shared<SessionInformation>();
-  std::vector<const MemberSpec*> seen;
+  std::vector<const MemberDef*> seen;
   for (const auto& [key, value] : doc.items()) {
-    const MemberSpec* spec = findSpec(key);
-    if (!spec) bad(origin, "unknown member \"" + key + "\" (the members are " + knownNames() + ")");
-    for (const MemberSpec* s : seen)
-      if (s == spec) bad(origin, "member " + std::string(spec->name) + " is given twice");
-    seen.push_back(spec);
-    readMember(*info, *spec, value, origin);
+    const MemberDef* def = findDef(key);
+    if (!def) bad(origin, "unknown member \"" + key + "\" (the members are " + knownNames() + ")");
+    for (const MemberDef* s : seen)
+      if (s == def) bad(origin, "member " + std::string(def->name) + " is given twice");
+    seen.push_back(def);
+    readMember(*info, *def, value, origin);
   }
   return std::make_shared<SessionContext>(std::move(info));
 }
@@ -323,7 +323,7 @@ std::shared_ptr<Object> loadSession(const std::string& jsonPath) {
 std::shared_ptr<Object> defaultSession() {
   auto info = std::make_shared<SessionInformation>();
   info->set("OperaterCode", "demo");
-  for (const MemberSpec& m : kMembers)
+  for (const MemberDef& m : kMembers)
     if (m.kind == MemberKind::Switch) info->set(m.name, false);
   info->set("startdate", Date{host::dateValueOf(Variant("2026-01-01"), "startdate")});
   info->set("CurAccountID", "001");

@@ -40,12 +40,6 @@ TEST_F(StandInFixture, DataRightStatementOpensTheConnectionStringAndQuotesValues
                               "cKind='Vendor' and cRight='W' and cCode in ('x'' OR ''1''=''1','*')"}));
 }
 
-TEST_F(StandInFixture, DataRightGrantedByARowOfTheCodeOrOfStar) {
-  EXPECT_FALSE(askDataRight(cnn, "op", rightkind::Inventory, "A01"));
-  answer("tw_data_right", rows({"cCode"}, {{Variant("*")}}));
-  EXPECT_TRUE(askDataRight(cnn, "op", rightkind::Inventory, "A01"));
-}
-
 TEST_F(StandInFixture, DataRightNeedsInitialisingAndAnOpenableDatabase) {
   auto service = createHostService<DataRightService>(hostclass::kDataRight);
   EXPECT_EQ(errorNumber([&] { service->checkRight("Vendor", "V01", 0, "W"); }), err::ObjectNotSet);
