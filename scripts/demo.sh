@@ -29,3 +29,21 @@ show --class ClsS_VerifyFPO --method VerifyBody --key iunitprice --row 7 --body 
 
 echo "== Altering an order: the quantity may not fall below what has been received =="
 show --class ClsS_VerifyFPO --method VerifyBody --key iquantity --row 1 --set m_bAlterPO=true --body examples/order_body_altered.xml
+
+echo "== Outsourcing invoice: amount rules (no carriage return) and the totals of a positive invoice =="
+show --class ClsS_VerifyBillF --method VerifyHead --key all --head examples/invoice_head.xml --mode BS
+show --class ClsS_VerifyBillF --method VerifyBody --key all --body examples/invoice_body.xml --mode BS --set sBillType=wwpurbill --set m_bPositive=true
+show --class ClsS_VerifyBillF --method VerifyBody --key all --body examples/invoice_body.xml --mode BS --set sBillType=wwpurbill --set m_bPositive=false
+
+echo "== Arrival note: way E ends a CS whole pass with the message and a carriage return =="
+show --class ClsS_VerifyArriveF --method VerifyHead --key all --head examples/arrival_head.xml --mode BS
+show --class ClsS_VerifyArriveF --method VerifyBody --key all --body examples/arrival_body.xml --mode BS --set m_bPositive=true
+show --class ClsS_VerifyArriveF --method VerifyBody --key all --body examples/arrival_body.xml --mode CS --set m_bPositive=true
+
+echo "== Requisition: the tax must not fall short of the computed tax =="
+show --class ClsS_VerifyApplyF --method VerifyHead --key all --head examples/requisition_head.xml --mode BS
+show --class ClsS_VerifyApplyF --method VerifyBody --key all --body examples/requisition_body.xml --mode CS
+show --class ClsS_VerifyApplyF --method VerifyBody --key all --body examples/requisition_body.xml --mode BS
+
+echo "== A single-field body check without R fails with a run-time error (exit status 3) =="
+show --class ClsS_VerifyApplyF --method VerifyBody --key fquantity --body examples/requisition_body.xml
