@@ -9,9 +9,6 @@ namespace {
 }
 }  // namespace
 
-std::string ClsS_VerifyHPO::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyHPO.VerifyBody"); }
-std::string ClsS_VerifyHPO::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyHPO.VerifyHead"); }
-bool ClsS_VerifyHPO::bVerifyPoCode(const std::string&) { notAvailable("ClsS_VerifyHPO.bVerifyPoCode"); }
 std::string ClsS_VerifyBillH::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyBillH.VerifyBody"); }
 std::string ClsS_VerifyBillH::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyBillH.VerifyHead"); }
 std::string ClsS_VerifyArriveH::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyArriveH.VerifyBody"); }

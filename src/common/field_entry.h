@@ -1,0 +1,116 @@
+// The frame of a field-entry check: one call of VerifyHead or VerifyBody of a class that looks the
+// typed text up in the ERP database and may answer with a fill-in reply.
+//
+// A call reads the session information object once, when it starts. VerifyHead lets every
+// run-time error out to its caller; VerifyBody goes on statement by statement: each fallible
+// step runs through step(), which swallows a tallyward::Error so that the check carries on with
+// the next statement.
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/reply.h"
+#include "common/verdict.h"
+#include "tallyward/database.h"
+#include "tallyward/document.h"
+#include "tallyward/error.h"
+#include "tallyward/host.h"
+#include "tallyward/usemode.h"
+
+namespace tallyward {
+
+class FieldEntry {
+ public:
+  // Raise: a run-time error ends the call (VerifyHead). Skip: the failing step is left out and
+  // the check goes on (VerifyBody).
+  enum class OnError { Raise, Skip };
+
+  // The class's m_Cnn and clsInfor are taken by reference: host services may leave other objects
+  // in them, which the class then keeps.
+  FieldEntry(std::string_view sKey, UseMode mode, std::shared_ptr<Connection>& cnn,
+             std::shared_ptr<Object>& clsInfor, ReplyTag tag, OnError onError);
+
+  Call& call() { return call_; }
+  const std::string& key() const { return call_.key(); }
+  bool wholePass() const { return call_.wholePass(); }
+  bool ended() const { return call_.ended(); }
+  UseMode mode() const { return call_.mode(); }
+  ReplyTag tag() const { return tag_; }
+  bool skipsErrors() const { return onError_ == OnError::Skip; }
+
+  // Whether a rule of this key runs in this call: a whole pass runs every rule.
+  bool runs(std::string_view ruleKey) const { return wholePass() || key() == ruleKey; }
+
+  // The session information object read when the call started; when it could not be read, the
+  // error of that read again.
+  const Session& session() const;
+  // The connection; error 91 when the class has none.
+  Connection& cnn() const;
+  std::shared_ptr<Connection>& connection() { return cnn_; }
+  std::shared_ptr<Object>& context() { return clsInfor_; }
+
+  // Runs one fallible step. Answers true when it completed; false when it failed and the call
+  // skips failures (with errors raised the failure leaves through here).
+  template <class F>
+  bool step(F&& f) {
+    if (onError_ == OnError::Raise) {
+      f();
+      return true;
+    }
+    try {
+      f();
+      return true;
+    } catch (const Error&) {
+      return false;
+    }
+  }
+
+  // The value a step gives, or `fallback` when the step fails (only when failures are skipped).
+  template <class T, class F>
+  T valueOr(T fallback, F&& f) {
+    step([&] { fallback = f(); });
+    return fallback;
+  }
+
+  // Loads the reply into the caller's document, replacing its content, and ends the call with
+  // the verdict built so far.
+  void answer(const FillInReply& reply, Document& target);
+
+  // The verdict to return.
+  std::string verdict() { return call_.take(); }
+
+ private:
+  Call call_;
+  std::shared_ptr<Connection>& cnn_;
+  std::shared_ptr<Object>& clsInfor_;
+  ReplyTag tag_;
+  OnError onError_;
+  std::optional<Session> session_;
+  std::exception_ptr sessionError_;
+};
+
+// ---- Readings that the field-entry rules share ------------------------------------------------------
+
+// The longest leading part of the text that reads as a number (blanks before it skipped); 0 when
+// there is none ("" and "abc" read 0).
+double leadingNumber(std::string_view text);
+
+// A number rounded as formatting it with ".00" and reading it back does: two decimals, half away
+// from zero, on the number's 15-digit decimal form (so 2.675 gives 2.68).
+double roundCents(double value);
+
+// The date part of an XML date-time: the text before its first capital T, or all of it.
+std::string_view datePart(std::string_view dateTime);
+
+// A date text as the daily exchange rates are dated: yyyy.mm.dd. The empty text stays empty;
+// error 13 for a text that is not a date.
+std::string rateDate(std::string_view date);
+
+// The text with the blanks at both ends removed.
+std::string_view trimBlanks(std::string_view text);
+
+}  // namespace tallyward
