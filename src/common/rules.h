@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "common/verdict.h"
@@ -55,11 +56,10 @@ struct Rule {
   std::string_view collectedMessage = {};     // the wording when collected, where it differs
 };
 
-// Runs a table on one head or row; prefix is "" for a head and the row prefix for a line.
+// Runs a table on one head (row 0: messages without a row part) or on one line (its row number).
 // Answers false when the call has ended.
 template <class Ctx>
-bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call,
-              std::string_view prefix) {
+bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call, long row) {
   for (const Rule<Ctx>& rule : rules) {
     if (!rule.keys.match(call)) continue;
     if (rule.applies && !rule.applies(ctx)) continue;
@@ -67,8 +67,9 @@ bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call,
       call.end();
       return false;
     }
-    if (rule.refused(ctx) && call.report(rule.way, prefix, rule.message, rule.collectedMessage))
-      return false;
+    if (!rule.refused(ctx)) continue;
+    const std::string prefix = row ? rowPrefix(row) : std::string();
+    if (call.report(rule.way, prefix, rule.message, rule.collectedMessage)) return false;
   }
   return true;
 }

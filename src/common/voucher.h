@@ -126,13 +126,23 @@ class RowValues {
 
   void read(const pugi::xml_node& row);
 
-  std::string_view text(size_t field) const { return text_[field]; }
-  bool empty(size_t field) const { return text_[field].empty(); }
+  std::string_view text(size_t field) const { return text_[field] ? text_[field] : ""; }
+  bool empty(size_t field) const { return !text_[field] || !*text_[field]; }
   double number(size_t field) const;  // StrToDbl of the field
 
  private:
+  // The rows of one voucher carry their attributes in the same order, so the field found at each
+  // position of the previous row is tried first: a name comparison instead of a look-up.
+  struct Seen {
+    const char* name = nullptr;
+    int field = -1;
+  };
+  static constexpr size_t kMaxAttributes = 96;
+
   const FieldIndex* index_;
-  std::array<std::string_view, kMaxFields> text_{};
+  std::array<Seen, kMaxAttributes> seen_{};
+  std::array<const char*, kMaxFields> text_{};  // nullptr: the row lacks the attribute
+  uint64_t found_ = 0;
   mutable std::array<double, kMaxFields> number_{};
   mutable uint64_t converted_ = 0;
 };

@@ -47,7 +47,7 @@ std::string checkHead(const Self& self, const Variant& sKey, const Variant& domH
     return "";
   }
   ctx.values.read(row);
-  runRules(rules, ctx, call, "");
+  runRules(rules, ctx, call, 0);
   return call.take();
 }
 
@@ -63,7 +63,7 @@ std::string checkBody(const Self& self, const Variant& sKey, const Variant& domB
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
   walkRows(doc, call.wholePass(), row, [&](const BodyRow& r) {
     ctx.values.read(r.node);
-    if (!r.unchanged && !runRules(rules, ctx, call, rowPrefix(r.number))) return false;
+    if (!r.unchanged && !runRules(rules, ctx, call, r.number)) return false;
     totals.add(ctx);
     return true;
   });
