@@ -7,6 +7,7 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/db/joined_or_rewrite.h"
 #include "platform/db/tsql_dialect.h"
 
 namespace tallyward {
@@ -131,7 +132,9 @@ void SqliteDriver::fail(std::string_view what, std::string_view sql) const {
                                 std::string(sql) + ")");
 }
 
-sqlite3_stmt* SqliteDriver::prepare(const std::string& translated) {
+sqlite3_stmt* SqliteDriver::prepare(const std::string& written) {
+  // Look-ups whose OR reaches into a left-joined table get conditions the indexes can serve.
+  const std::string translated = sqlite::indexJoinedOr(written, sqlite::columnsOf(db_));
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   if (sqlite3_prepare_v3(db_, translated.c_str(), static_cast<int>(translated.size()),
@@ -195,7 +198,8 @@ ResultSet SqliteDriver::query(std::string_view sql) {
 }
 
 std::vector<std::string> SqliteDriver::explainQueryPlan(std::string_view sql) {
-  const std::string translated = "EXPLAIN QUERY PLAN " + sqlite::translate(sql);
+  const std::string translated =
+      "EXPLAIN QUERY PLAN " + sqlite::indexJoinedOr(sqlite::translate(sql), sqlite::columnsOf(db_));
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, translated.c_str(), static_cast<int>(translated.size()), &stmt, nullptr) !=
       SQLITE_OK) {
