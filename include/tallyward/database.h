@@ -25,6 +25,12 @@ class Driver {
  public:
   virtual ~Driver() = default;
   virtual ResultSet query(std::string_view sql) = 0;
+
+  // A read spanning several statements, such as the look-ups of one check: between beginRead and
+  // the matching endRead the statements see one state of the database, and a driver may take its
+  // read lock once for all of them. Reads nest; a driver without the notion ignores them.
+  virtual void beginRead() {}
+  virtual void endRead() {}
 };
 
 // A static, read-only recordset over the rows of one statement.

@@ -12,7 +12,7 @@ namespace tallyward {
 
 FieldEntry::FieldEntry(std::string_view sKey, UseMode mode, std::shared_ptr<Connection>& cnn,
                        std::shared_ptr<Object>& clsInfor, ReplyTag tag, OnError onError)
-    : call_(sKey, mode), cnn_(cnn), clsInfor_(clsInfor), tag_(tag), onError_(onError) {
+    : call_(sKey, mode), cnn_(cnn), clsInfor_(clsInfor), tag_(tag), onError_(onError), read_(cnn) {
   if (onError_ == OnError::Raise) {
     session_.emplace(Session::of(clsInfor_));
     return;
@@ -23,6 +23,20 @@ FieldEntry::FieldEntry(std::string_view sKey, UseMode mode, std::shared_ptr<Conn
     // Every later read of a session member fails the same way; each such step is skipped.
     sessionError_ = std::current_exception();
   }
+}
+
+FieldEntry::Read::Read(const std::shared_ptr<Connection>& cnn) {
+  if (!cnn) return;
+  try {
+    cnn->driver().beginRead();
+    cnn_ = cnn;
+  } catch (const Error&) {
+    // Each statement then reads on its own, and reports its own failure.
+  }
+}
+
+FieldEntry::Read::~Read() {
+  if (cnn_) cnn_->driver().endRead();
 }
 
 const Session& FieldEntry::session() const {

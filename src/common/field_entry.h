@@ -1,7 +1,8 @@
 // The frame of a field-entry check: one call of VerifyHead or VerifyBody of a class that looks the
 // typed text up in the ERP database and may answer with a fill-in reply.
 //
-// A call reads the session information object once, when it starts. VerifyHead lets every
+// A call reads the session information object once, when it starts, and holds one read of the
+// database for its statements, so that they see one state of it. VerifyHead lets every
 // run-time error out to its caller; VerifyBody goes on statement by statement: each fallible
 // step runs through step(), which swallows a tallyward::Error so that the check carries on with
 // the next statement.
@@ -84,6 +85,19 @@ class FieldEntry {
   std::string verdict() { return call_.take(); }
 
  private:
+  // The read of the database that spans the call. A driver that cannot begin one leaves each
+  // statement to read on its own.
+  class Read {
+   public:
+    explicit Read(const std::shared_ptr<Connection>& cnn);
+    ~Read();
+    Read(const Read&) = delete;
+    Read& operator=(const Read&) = delete;
+
+   private:
+    std::shared_ptr<Connection> cnn_;  // the connection the read began on, even if replaced later
+  };
+
   Call call_;
   std::shared_ptr<Connection>& cnn_;
   std::shared_ptr<Object>& clsInfor_;
@@ -91,6 +105,7 @@ class FieldEntry {
   OnError onError_;
   std::optional<Session> session_;
   std::exception_ptr sessionError_;
+  Read read_;
 };
 
 // ---- Readings that the field-entry rules share ------------------------------------------------------

@@ -134,7 +134,7 @@ void SqliteDriver::fail(std::string_view what, std::string_view sql) const {
 
 sqlite3_stmt* SqliteDriver::prepare(const std::string& written) {
   // Look-ups whose OR reaches into a left-joined table get conditions the indexes can serve.
-  const std::string translated = sqlite::indexJoinedOr(written, sqlite::columnsOf(db_));
+  const std::string translated = sqlite::indexJoinedOr(sqlite::translate(written), sqlite::columnsOf(db_));
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   if (sqlite3_prepare_v3(db_, translated.c_str(), static_cast<int>(translated.size()),
@@ -157,25 +157,26 @@ sqlite3_stmt* SqliteDriver::prepare(const std::string& written) {
   return stmt;
 }
 
-sqlite3_stmt* SqliteDriver::cached(const std::string& translated) {
-  if (auto it = cache_.find(translated); it != cache_.end()) {
+// Statements are kept by the text the component wrote, so that a repeated one is neither
+// translated nor compiled again.
+sqlite3_stmt* SqliteDriver::cached(const std::string& written) {
+  if (auto it = cache_.find(written); it != cache_.end()) {
     lru_.splice(lru_.begin(), lru_, it->second);
     return it->second->stmt;
   }
-  sqlite3_stmt* stmt = prepare(translated);
+  sqlite3_stmt* stmt = prepare(written);
   if (lru_.size() >= kCacheSize) {
     cache_.erase(lru_.back().sql);
     sqlite3_finalize(lru_.back().stmt);
     lru_.pop_back();
   }
-  lru_.push_front({translated, stmt});
+  lru_.push_front({written, stmt});
   cache_.emplace(lru_.front().sql, lru_.begin());
   return stmt;
 }
 
 ResultSet SqliteDriver::query(std::string_view sql) {
-  const std::string translated = sqlite::translate(sql);
-  sqlite3_stmt* stmt = cached(translated);
+  sqlite3_stmt* stmt = cached(std::string(sql));
   ResetOnExit reset{stmt};
   ResultSet result;
   const int n = sqlite3_column_count(stmt);
@@ -195,6 +196,19 @@ ResultSet SqliteDriver::query(std::string_view sql) {
     for (int i = 0; i < n; ++i) row.push_back(valueOf(stmt, i, kinds[static_cast<size_t>(i)]));
   }
   return result;
+}
+
+void SqliteDriver::beginRead() {
+  if (reads_++ == 0 && sqlite3_get_autocommit(db_) &&
+      sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    --reads_;
+    fail("Cannot begin a read", "BEGIN");
+  }
+}
+
+void SqliteDriver::endRead() {
+  if (reads_ > 0 && --reads_ == 0 && !sqlite3_get_autocommit(db_))
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
 }
 
 std::vector<std::string> SqliteDriver::explainQueryPlan(std::string_view sql) {

@@ -30,6 +30,9 @@ class SqliteDriver final : public Driver {
   SqliteDriver& operator=(const SqliteDriver&) = delete;
 
   ResultSet query(std::string_view sql) override;
+  // A read transaction around the statements in between: SQLite takes its shared lock once.
+  void beginRead() override;
+  void endRead() override;
 
   // The lines of SQLite's EXPLAIN QUERY PLAN for a statement as the component writes it (after
   // translation), such as "SEARCH Vendor USING INDEX ..." or "SCAN Inventory".
@@ -49,8 +52,8 @@ class SqliteDriver final : public Driver {
     std::string sql;
     sqlite3_stmt* stmt;
   };
-  sqlite3_stmt* prepare(const std::string& translated);
-  sqlite3_stmt* cached(const std::string& translated);
+  sqlite3_stmt* prepare(const std::string& written);
+  sqlite3_stmt* cached(const std::string& written);
   [[noreturn]] void fail(std::string_view what, std::string_view sql) const;
 
   std::string path_;
@@ -58,6 +61,7 @@ class SqliteDriver final : public Driver {
   std::list<Cached> lru_;  // most recently used first
   std::unordered_map<std::string_view, std::list<Cached>::iterator> cache_;
   size_t prepared_ = 0;
+  int reads_ = 0;  // nesting of beginRead
 };
 
 }  // namespace tallyward
