@@ -106,7 +106,7 @@ LookupEnd runLookup(FieldEntry& fe, const LookupRule& rule, const LookupInput& i
 
   if (rs && hasRow(*rs)) {
     if (rule.right && !rightHeld(fe, *rule.right, *rs)) {
-      fe.call().report(Way::A, "", rule.right->refusal);
+      fe.call().report(rule.way, "", rule.right->refusal);
       return LookupEnd::Refused;
     }
     if (fe.wholePass()) return LookupEnd::Passed;
@@ -119,7 +119,7 @@ LookupEnd runLookup(FieldEntry& fe, const LookupRule& rule, const LookupInput& i
     return LookupEnd::Replied;
   }
 
-  fe.call().report(Way::A, rule.rowMessage ? rowPrefix(in.row) : std::string(), rule.notFound);
+  fe.call().report(rule.way, rule.rowMessage ? rowPrefix(in.row) : std::string(), rule.notFound);
   return LookupEnd::Refused;
 }
 

@@ -5,8 +5,10 @@
 //                   rule's own fields to clear); whole pass: the rule passes
 //   found, allowed  single-field check: a value reply (every column of the first row found);
 //                   whole pass: the rule passes
-//   found, no right the rule's refusal for missing rights (way A, no row part)
-//   not found       the rule's refusal for a wrong entry (way A)
+//   found, no right the rule's refusal for missing rights (no row part)
+//   not found       the rule's refusal for a wrong entry
+//
+// Both refusals report in the rule's way (way A unless the rule says otherwise).
 //
 // A rule is data (LookupRule); runLookup is the one procedure that carries every rule out.
 #pragma once
@@ -20,6 +22,7 @@
 
 #include "common/field_entry.h"
 #include "common/reply.h"
+#include "common/verdict.h"
 #include "tallyward/database.h"
 #include "tallyward/document.h"
 #include "tallyward/host.h"
@@ -50,6 +53,7 @@ struct LookupRule {
   const DataRight* right = nullptr;  // nullptr: no data right
   std::string_view notFound;         // the refusal for a wrong entry
   bool rowMessage = false;           // the refusal carries the row part "第[" row
+  Way way = Way::A;                  // how the refusals report
   std::span<const std::string_view> alsoClear = {};  // fields the clearing reply clears as well
 };
 
