@@ -47,3 +47,16 @@ show --class ClsS_VerifyApplyF --method VerifyBody --key all --body examples/req
 
 echo "== A single-field body check without R fails with a run-time error (exit status 3) =="
 show --class ClsS_VerifyApplyF --method VerifyBody --key fquantity --body examples/requisition_body.xml
+
+echo "== Field entry on the demo company (tallyward init-db build/demo.db --sample) =="
+"$tw" init-db build/demo.db --sample --force
+echo
+echo "-- A vendor typed by its name fills the order head:"
+show --class ClsS_VerifyHPO --method VerifyHead --key cVenAbbName --head examples/hpo_head_vendor.xml --db build/demo.db
+echo "-- An item typed by its code fills its line (latest price, piece count, the vendor's price):"
+show --class ClsS_VerifyHPO --method VerifyBody --key cInvCode --head examples/hpo_head_order.xml --body examples/hpo_body_item.xml --row 1 --db build/demo.db
+echo "-- A stopped vendor is refused, and the head is left as it was:"
+show --class ClsS_VerifyHPO --method VerifyHead --key cVenAbbName --head examples/hpo_head_stopped.xml --db build/demo.db
+echo "-- bVerifyPoCode: an audited, open purchase order, and one not yet audited (with the statement sent):"
+show --class ClsS_VerifyHPO --method bVerifyPoCode --po-code CG2601001 --db build/demo.db
+show --class ClsS_VerifyHPO --method bVerifyPoCode --po-code CG2601002 --db build/demo.db --trace-sql
