@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/verdict.h"
 
@@ -56,22 +57,47 @@ struct Rule {
   std::string_view collectedMessage = {};     // the wording when collected, where it differs
 };
 
-// Runs a table on one head (row 0: messages without a row part) or on one line (its row number).
-// Answers false when the call has ended.
+// The rules of a table that run in one call, in table order. Whether a rule runs for the call's
+// key is settled once per call, not again on every line.
 template <class Ctx>
-bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call, long row) {
-  for (const Rule<Ctx>& rule : rules) {
-    if (!rule.keys.match(call)) continue;
-    if (rule.applies && !rule.applies(ctx)) continue;
-    if (rule.emptyEnds && !call.wholePass() && ctx.values.empty(*rule.emptyEnds)) {
+class RulePlan {
+ public:
+  RulePlan(std::span<const Rule<Ctx>> rules, const Call& call) : wholePass_(call.wholePass()) {
+    active_.reserve(rules.size());
+    for (const Rule<Ctx>& rule : rules)
+      if (rule.keys.match(call)) active_.push_back(&rule);
+  }
+
+  std::span<const Rule<Ctx>* const> rules() const { return active_; }
+  // An empty value ends only a single-field check.
+  bool emptyEnds() const { return !wholePass_; }
+
+ private:
+  std::vector<const Rule<Ctx>*> active_;
+  bool wholePass_;
+};
+
+// Runs the planned rules on one head (row 0: messages without a row part) or on one line (its row
+// number). Answers false when the call has ended.
+template <class Ctx>
+bool runRules(const RulePlan<Ctx>& plan, const Ctx& ctx, Call& call, long row) {
+  const bool emptyEnds = plan.emptyEnds();
+  for (const Rule<Ctx>* rule : plan.rules()) {
+    if (rule->applies && !rule->applies(ctx)) continue;
+    if (emptyEnds && rule->emptyEnds && ctx.values.empty(*rule->emptyEnds)) {
       call.end();
       return false;
     }
-    if (!rule.refused(ctx)) continue;
+    if (!rule->refused(ctx)) continue;
     const std::string prefix = row ? rowPrefix(row) : std::string();
-    if (call.report(rule.way, prefix, rule.message, rule.collectedMessage)) return false;
+    if (call.report(rule->way, prefix, rule->message, rule->collectedMessage)) return false;
   }
   return true;
+}
+
+template <class Ctx>
+bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call, long row) {
+  return runRules(RulePlan<Ctx>(rules, call), ctx, call, row);
 }
 
 }  // namespace tallyward

@@ -27,10 +27,13 @@ pugi::xml_node nextNode(pugi::xml_node root, pugi::xml_node n) {
   return {};
 }
 
-bool selected(const pugi::xml_node& n) {
-  if (!isRow(n)) return false;
+// The editprop value of a selected row; nullptr for a row that is not selected.
+const char* selectedEditState(const pugi::xml_node& n) {
+  if (!isRow(n)) return nullptr;
   pugi::xml_attribute edit = n.attribute("editprop");
-  return edit && std::strcmp(edit.value(), "D") != 0;
+  if (!edit) return nullptr;
+  const char* state = edit.value();
+  return std::strcmp(state, "D") != 0 ? state : nullptr;
 }
 
 // The lower-cased key in a small buffer: keys are short, and lower-casing is on every read.
@@ -90,7 +93,11 @@ pugi::xml_node SelectedRows::iterator::nextInOrder(pugi::xml_node n) const {
 }
 
 void SelectedRows::iterator::settle() {
-  while (at_ && !selected(at_)) at_ = nextNode(root_, at_);
+  for (; at_; at_ = nextNode(root_, at_))
+    if (const char* state = selectedEditState(at_)) {
+      edit_ = state;
+      return;
+    }
 }
 
 // ---- Field index --------------------------------------------------------------------------------
@@ -106,6 +113,7 @@ size_t FieldIndex::hash(const char* s, size_t len) {
 FieldIndex::FieldIndex(const std::string_view* names, size_t count) : names_(names), count_(count) {
   if (count > RowValues::kMaxFields) throw std::logic_error("too many fields for one row scan");
   slots_.fill(-1);
+  terminated_.assign(names, names + count);
   for (size_t i = 0; i < count; ++i) {
     size_t h = hash(names[i].data(), names[i].size());
     while (slots_[h] >= 0) h = (h + 1) % kSlots;
@@ -113,8 +121,7 @@ FieldIndex::FieldIndex(const std::string_view* names, size_t count) : names_(nam
   }
 }
 
-int FieldIndex::find(const char* name) const {
-  const size_t len = std::strlen(name);
+int FieldIndex::find(const char* name, size_t len) const {
   for (size_t h = hash(name, len);; h = (h + 1) % kSlots) {
     int i = slots_[h];
     if (i < 0) return -1;
@@ -122,38 +129,92 @@ int FieldIndex::find(const char* name) const {
   }
 }
 
-void RowValues::read(const pugi::xml_node& row) {
-  for (uint64_t bits = found_; bits; bits &= bits - 1) text_[std::countr_zero(bits)] = nullptr;
-  converted_ = 0;
-  uint64_t found = 0;
-  size_t position = 0;
-  for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute(), ++position) {
-    const char* name = a.name();
-    int i;
-    if (position < kMaxAttributes) {
-      Seen& seen = seen_[position];
-      if (seen.name && std::strcmp(seen.name, name) == 0) {
-        i = seen.field;
-      } else {
-        i = index_->find(name);
-      }
-      seen = {name, i};
-    } else {
-      i = index_->find(name);
-    }
-    if (i < 0 || (found >> i & 1)) continue;  // the first of two equal attributes counts
-    found |= uint64_t{1} << i;
-    text_[i] = a.value();
-  }
-  found_ = found;
+// ---- Row scan --------------------------------------------------------------------------------------
+
+namespace {
+
+// Debian ships pugixml as a compiled library only, so every accessor of an attribute is a call into
+// it, and a scan of a row's twenty-odd attributes through them costs about as much as parsing the
+// row. The scan therefore reads the attribute records themselves where the library lays them out as
+// pugixml 1.13 does by default (name, value, previous and next attribute after a header word). A
+// probe at first use checks that reading against the accessors on a small document; where they
+// disagree (another version or build of the library) the scan goes through the accessors.
+struct AttributeRecord {
+  uintptr_t header;
+  const char* name;   // nullptr reads as ""
+  const char* value;  // nullptr reads as ""
+  const void* previous;
+  const void* next;
+};
+
+AttributeRecord recordOf(const void* attribute) {
+  AttributeRecord r;
+  std::memcpy(&r, attribute, sizeof r);  // the record's bytes, without claiming its type
+  return r;
 }
 
-double RowValues::number(size_t field) const {
-  if (!(converted_ >> field & 1)) {
-    number_[field] = StrToDbl(text(field));
-    converted_ |= uint64_t{1} << field;
+bool recordsMatchAccessors() {
+#if PUGIXML_VERSION == 1130 && !defined(PUGIXML_COMPACT) && !defined(PUGIXML_WCHAR_MODE)
+  pugi::xml_document doc;
+  if (!doc.load_string("<z:row editprop='A' iquantity='12.5' cbmemo='' x='1'/>")) return false;
+  doc.first_child().append_attribute("appended");  // a record without a value
+  size_t count = 0;
+  for (pugi::xml_attribute a = doc.first_child().first_attribute(); a; a = a.next_attribute(), ++count) {
+    const AttributeRecord r = recordOf(a.internal_object());
+    if (!r.name || r.name != a.name() || (r.value ? r.value : "") != std::string_view(a.value()) ||
+        (r.value && r.value != a.value()) || r.next != a.next_attribute().internal_object())
+      return false;
   }
-  return number_[field];
+  return count == 5;
+#else
+  return false;
+#endif
+}
+
+bool directRecords() {
+  static const bool direct = recordsMatchAccessors();
+  return direct;
+}
+
+}  // namespace
+
+RowValues::RowValues(const FieldIndex& index, Scan scan)
+    : index_(&index), direct_(scan == Scan::Records && directRecords()) {}
+
+RowValues::Seen RowValues::lookUp(const char* name) const {
+  const int field = index_->find(name);
+  return {field < 0 ? nullptr : index_->c_str(static_cast<size_t>(field)), field};
+}
+
+inline void RowValues::take(size_t position, const char* name, const char* value, uint64_t& found) {
+  int i;
+  if (position < kMaxAttributes) {
+    Seen& seen = seen_[position];
+    if (!seen.name || std::strcmp(seen.name, name) != 0) seen = lookUp(name);
+    i = seen.field;
+  } else {
+    i = lookUp(name).field;
+  }
+  if (i < 0 || (found >> i & 1)) return;  // the first of two equal attributes counts
+  found |= uint64_t{1} << i;
+  text_[i] = value;
+}
+
+void RowValues::read(const pugi::xml_node& row) {
+  uint64_t found = 0;
+  size_t position = 0;
+  if (direct_) {
+    for (const void* at = row.first_attribute().internal_object(); at; ++position) {
+      const AttributeRecord r = recordOf(at);
+      take(position, r.name ? r.name : "", r.value ? r.value : "", found);
+      at = r.next;
+    }
+  } else {
+    for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute(), ++position)
+      take(position, a.name(), a.value(), found);
+  }
+  found_ = found;
+  converted_ = 0;
 }
 
 // ---- Converters -----------------------------------------------------------------------------------
@@ -163,45 +224,96 @@ namespace {
 // A plain decimal of at most 15 digits, [-]digits[.digits], as the persisted recordsets write
 // numbers. Its digits form an exact integer and the power of ten is exact, so the one division is
 // correctly rounded: the same double as a full conversion gives, at a fraction of the cost.
-bool readPlainDecimal(std::string_view s, double& out) {
+// peek(p) is the character at p, or '\0' past the end of the text. Answers where the reading
+// stopped (the caller checks that this is the end of the text), or nullptr when no such decimal
+// was read.
+template <class Peek>
+const char* readPlainDecimal(const char* p, Peek peek, double& out) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  size_t i = 0;
-  const bool negative = !s.empty() && s[0] == '-';
-  if (negative) i = 1;
-  uint64_t mantissa = 0;
-  int digits = 0, decimals = 0;
-  bool point = false;
-  for (; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c >= '0' && c <= '9') {
-      if (++digits > 15) return false;
-      mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
-      decimals += point;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
+  const bool negative = peek(p) == '-';
+  p += negative;
+  uint64_t mantissa = 0;  // may wrap past 15 digits; such a text is refused below
+  size_t digits = 0, decimals = 0;
+  unsigned d;
+  while ((d = static_cast<unsigned char>(peek(p)) - unsigned{'0'}) < 10) {
+    mantissa = mantissa * 10 + d;
+    ++digits;
+    ++p;
+  }
+  if (peek(p) == '.') {
+    ++p;
+    while ((d = static_cast<unsigned char>(peek(p)) - unsigned{'0'}) < 10) {
+      mantissa = mantissa * 10 + d;
+      ++decimals;
+      ++p;
     }
   }
-  if (digits == 0) return false;
+  digits += decimals;
+  if (digits == 0 || digits > 15) return nullptr;
   double v = static_cast<double>(mantissa);
   if (decimals) v /= kPowers[decimals];
   out = negative ? -v : v;
-  return true;
+  return p;
 }
 
-}  // namespace
+bool readPlainDecimal(std::string_view s, double& out) {
+  const char* end = s.data() + s.size();
+  return readPlainDecimal(s.data(), [end](const char* p) { return p < end ? *p : '\0'; }, out) == end;
+}
 
-double StrToDbl(std::string_view text) {
-  if (text.empty()) return 0;
+// Everything else the number conversion reads: blanks, a sign, thousands separators, exponents.
+double readOtherNumber(std::string_view text) {
   double v = 0;
-  if (readPlainDecimal(text, v)) return v;
   const char* first = text.data();
   const char* last = first + text.size();
   auto [ptr, ec] = std::from_chars(first, last, v);
   if (ec == std::errc() && ptr == last && std::isfinite(v)) return v;
   return parseNumber(text, v) ? v : 0;
+}
+
+// StrToDbl of a field's text as the document holds it, ended by NUL.
+double numberOfText(const char* text) {
+  double v = 0;
+  const char* stop = readPlainDecimal(text, [](const char* p) { return *p; }, v);
+  if (stop && *stop == '\0') return v;
+  return *text ? readOtherNumber(text) : 0;
+}
+
+// The date yyyy-mm-dd (or with / or . throughout) as the persisted recordsets write it: 1 when it
+// is a calendar date, 0 when it has that shape but is no date, -1 for any other shape.
+int plainDateShape(std::string_view s) {
+  auto digit = [&](size_t i) { return static_cast<unsigned>(s[i] - '0') < 10 ? s[i] - '0' : -1; };
+  if (s.size() != 10) return -1;
+  const char sep = s[4];
+  if ((sep != '-' && sep != '/' && sep != '.') || s[7] != sep) return -1;
+  int v[8];
+  static constexpr size_t kAt[] = {0, 1, 2, 3, 5, 6, 8, 9};
+  for (size_t k = 0; k < 8; ++k)
+    if ((v[k] = digit(kAt[k])) < 0) return -1;
+  const int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
+  const int m = v[4] * 10 + v[5], d = v[6] * 10 + v[7];
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 100 || m < 1 || m > 12 || d < 1) return 0;
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0) ? 1 : 0;
+}
+
+}  // namespace
+
+double RowValues::number(size_t field) const {
+  if (!(converted_ >> field & 1)) {
+    number_[field] = has(field) ? numberOfText(text_[field]) : 0;
+    converted_ |= uint64_t{1} << field;
+  }
+  return number_[field];
+}
+
+double StrToDbl(std::string_view text) {
+  if (text.empty()) return 0;
+  double v = 0;
+  if (readPlainDecimal(text, v)) return v;
+  return readOtherNumber(text);
 }
 
 double VarToDbl(const Variant& value) {
@@ -227,9 +339,18 @@ double textToDouble(std::string_view text) {
   return toDouble(Variant(text));
 }
 
-bool textToBoolean(std::string_view text) { return toBoolean(Variant(text)); }
+bool textToBoolean(std::string_view text) {
+  // The two words as the recordsets persist Boolean fields; every other text takes the general way.
+  if (text == "True") return true;
+  if (text == "False") return false;
+  return toBoolean(Variant(text));
+}
 
 bool datePartIsDate(std::string_view text) {
+  if (text.size() >= 10 && (text.size() == 10 || text[10] == 'T')) {
+    const int shape = plainDateShape(text.substr(0, 10));
+    if (shape >= 0) return shape == 1;
+  }
   const size_t t = text.find('T');
   double d;
   return parseDate(t == std::string_view::npos ? text : text.substr(0, t), d);

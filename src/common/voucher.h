@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -45,10 +46,14 @@ class SelectedRows {
     iterator& operator++() { at_ = nextInOrder(at_); settle(); return *this; }
     bool operator==(const iterator& o) const { return at_ == o.at_; }
 
+    // The editprop value of the current row, read while selecting it.
+    const char* editState() const { return edit_; }
+
    private:
     pugi::xml_node nextInOrder(pugi::xml_node n) const;
     void settle();
     pugi::xml_node root_, at_;
+    const char* edit_ = "";
   };
 
   iterator begin() const { return iterator(root_, root_.first_child()); }
@@ -70,9 +75,9 @@ struct BodyRow {
 template <class Visit>
 void walkRows(const Document& body, bool wholePass, long R, Visit&& visit) {
   long counter = 0;
-  for (pugi::xml_node row : SelectedRows(body.dom())) {
-    BodyRow br{row, wholePass ? ++counter : R,
-                wholePass && row.attribute("editprop").value()[0] == '\0'};
+  const SelectedRows rows(body.dom());
+  for (auto it = rows.begin(); it != rows.end(); ++it) {
+    BodyRow br{*it, wholePass ? ++counter : R, wholePass && it.editState()[0] == '\0'};
     if (!visit(br)) return;  // the visitor answers false when the call has ended
   }
 }
@@ -106,8 +111,11 @@ class FieldIndex {
   FieldIndex(const std::string_view* names, size_t count);
 
   // The field's position in the list, or -1.
-  int find(const char* name) const;
+  int find(const char* name) const { return find(name, std::char_traits<char>::length(name)); }
+  int find(const char* name, size_t length) const;
   size_t size() const { return count_; }
+  // The field's name, ended by NUL.
+  const char* c_str(size_t field) const { return terminated_[field].c_str(); }
 
  private:
   static constexpr size_t kSlots = 128;
@@ -115,6 +123,7 @@ class FieldIndex {
   const std::string_view* names_;
   size_t count_;
   std::array<int8_t, kSlots> slots_;
+  std::vector<std::string> terminated_;
 };
 
 // The values of one row, read in a single scan of its attributes. Numbers read with StrToDbl are
@@ -122,26 +131,36 @@ class FieldIndex {
 class RowValues {
  public:
   static constexpr size_t kMaxFields = 48;
-  explicit RowValues(const FieldIndex& index) : index_(&index) {}
+  // How a scan reaches the attributes: by reading the library's attribute records where their
+  // layout is known (the default), or through the library's accessors.
+  enum class Scan { Records, Accessors };
+  explicit RowValues(const FieldIndex& index, Scan scan = Scan::Records);
 
   void read(const pugi::xml_node& row);
 
-  std::string_view text(size_t field) const { return text_[field] ? text_[field] : ""; }
-  bool empty(size_t field) const { return !text_[field] || !*text_[field]; }
+  std::string_view text(size_t field) const { return has(field) ? text_[field] : ""; }
+  bool empty(size_t field) const { return !has(field) || !*text_[field]; }
   double number(size_t field) const;  // StrToDbl of the field
 
  private:
   // The rows of one voucher carry their attributes in the same order, so the field found at each
-  // position of the previous row is tried first: a name comparison instead of a look-up.
+  // position of the previous row is tried first: a comparison instead of a look-up. The name is the
+  // index's own copy, so nothing points into a document that may be gone by the next read; an
+  // attribute that is no field is looked up again.
   struct Seen {
     const char* name = nullptr;
     int field = -1;
   };
   static constexpr size_t kMaxAttributes = 96;
 
+  bool has(size_t field) const { return found_ >> field & 1; }
+  Seen lookUp(const char* name) const;
+  void take(size_t position, const char* name, const char* value, uint64_t& found);
+
   const FieldIndex* index_;
+  bool direct_;  // the attribute records are read without the library's accessors
   std::array<Seen, kMaxAttributes> seen_{};
-  std::array<const char*, kMaxFields> text_{};  // nullptr: the row lacks the attribute
+  std::array<const char*, kMaxFields> text_{};  // valid where found_ has the field's bit
   uint64_t found_ = 0;
   mutable std::array<double, kMaxFields> number_{};
   mutable uint64_t converted_ = 0;

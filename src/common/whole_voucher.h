@@ -61,9 +61,10 @@ std::string checkBody(const Self& self, const Variant& sKey, const Variant& domB
   const Document& doc = documentOf(domBody);
   const long row = call.wholePass() ? 0 : toLong(R);  // a single-field check needs R
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
+  const RulePlan<Fields<Self>> plan(rules, call);
   walkRows(doc, call.wholePass(), row, [&](const BodyRow& r) {
     ctx.values.read(r.node);
-    if (!r.unchanged && !runRules(rules, ctx, call, r.number)) return false;
+    if (!r.unchanged && !runRules(plan, ctx, call, r.number)) return false;
     totals.add(ctx);
     return true;
   });

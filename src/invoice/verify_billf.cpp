@@ -117,10 +117,11 @@ bool ordinaryItem(const Ctx& l) { return !discountOrService(l); }
 double lineTaxRate(const Ctx& l) { return textToDouble(l.text(L("itaxrate"))); }
 
 // An amount and its tax-inclusive total of opposite signs. The two are compared by sign rather than
-// multiplied, so that tiny amounts cannot underflow to a product of zero.
+// multiplied, so that tiny amounts cannot underflow to a product of zero. Both are read as VarToDbl
+// reads a field text, which is what StrToDbl gives: the number, or 0 for a text that is none.
 bool oppositeSigns(const Ctx& l, size_t total, size_t amount) {
-  const double a = VarToDbl(Variant(l.text(total)));
-  const double b = VarToDbl(Variant(l.text(amount)));
+  const double a = l.num(total);
+  const double b = l.num(amount);
   return (a < 0 && b > 0) || (a > 0 && b < 0);
 }
 
