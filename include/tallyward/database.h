@@ -92,9 +92,13 @@ class Connection final : public Object {
   // Runs a statement as the component wrote it and gives its rows.
   std::shared_ptr<Recordset> execute(std::string_view sql);
 
-  // The statements sent on this connection, in order, as the component wrote them.
+  // The statements sent on this connection, in order, as the component wrote them: the most
+  // recent ones only, so that a connection a host keeps open all day does not fill its memory.
+  // At most kStatementLimit are kept; when that many are there, the oldest tenth is let go at
+  // once (so the latest 9,000 are always there: every statement of one check or whole pass).
   const std::vector<std::string>& statements() const { return statements_; }
   void clearStatements() { statements_.clear(); }
+  static constexpr size_t kStatementLimit = 10'000;
 
   Driver& driver() { return *driver_; }
 

@@ -202,7 +202,10 @@ TEST_F(Driver, RepeatedStatementsArePreparedOnce) {
 }
 
 TEST_F(Driver, TheCacheKeepsTheRecentStatements) {
-  const auto statement = [](size_t i) { return "select cDepName from Department where cDepCode='" + std::to_string(i) + "'"; };
+  // Each a statement of its own (statements differing only in a compared literal share one).
+  const auto statement = [](size_t i) {
+    return "select cDepName, " + std::to_string(i) + " as n from Department where cDepCode='9'";
+  };
   const size_t first = 9, end = first + SqliteDriver::kCacheSize + 5;
   for (size_t i = first; i < end; ++i) cnn->execute(statement(i));
   EXPECT_EQ(driver.cachedCount(), SqliteDriver::kCacheSize);

@@ -8,6 +8,9 @@ Connection::Connection(std::string connectionString, std::unique_ptr<Driver> dri
     : connectionString_(std::move(connectionString)), driver_(std::move(driver)) {}
 
 std::shared_ptr<Recordset> Connection::execute(std::string_view sql) {
+  // Letting a tenth go at a time keeps the cost of the trimming at a few moves per statement.
+  if (statements_.size() >= kStatementLimit)
+    statements_.erase(statements_.begin(), statements_.begin() + kStatementLimit / 10);
   statements_.emplace_back(sql);
   return std::make_shared<Recordset>(driver_->query(sql));
 }

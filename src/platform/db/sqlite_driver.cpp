@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include "platform/db/joined_or_rewrite.h"
+#include "platform/db/literal_shape.h"
 #include "platform/db/tsql_dialect.h"
 
 namespace tallyward {
@@ -83,9 +85,13 @@ Variant valueOf(sqlite3_stmt* stmt, int column, ColumnKind kind) {
 }
 
 // Leaves a statement ready for its next use whatever happens while it runs.
+// Values bound for one run are let go, so that no statement keeps pointing at them.
 struct ResetOnExit {
   sqlite3_stmt* stmt;
-  ~ResetOnExit() { sqlite3_reset(stmt); }
+  ~ResetOnExit() {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+  }
 };
 
 }  // namespace
@@ -120,6 +126,7 @@ SqliteDriver::SqliteDriver(const std::string& path) : path_(path) {
     db_ = nullptr;
     throwError(err::Database, "Not an SQLite database: " + path + " (" + why + ")");
   }
+  columns_ = sqlite::columnsOf(db_);
 }
 
 SqliteDriver::~SqliteDriver() {
@@ -132,9 +139,8 @@ void SqliteDriver::fail(std::string_view what, std::string_view sql) const {
                                 std::string(sql) + ")");
 }
 
-sqlite3_stmt* SqliteDriver::prepare(const std::string& written) {
-  // Look-ups whose OR reaches into a left-joined table get conditions the indexes can serve.
-  const std::string translated = sqlite::indexJoinedOr(sqlite::translate(written), sqlite::columnsOf(db_));
+// Compiles a statement already in SQLite's dialect: one reading statement, nothing after it.
+sqlite3_stmt* SqliteDriver::compile(const std::string& translated) {
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   if (sqlite3_prepare_v3(db_, translated.c_str(), static_cast<int>(translated.size()),
@@ -157,26 +163,85 @@ sqlite3_stmt* SqliteDriver::prepare(const std::string& written) {
   return stmt;
 }
 
-// Statements are kept by the text the component wrote, so that a repeated one is neither
-// translated nor compiled again.
-sqlite3_stmt* SqliteDriver::cached(const std::string& written) {
-  if (auto it = cache_.find(written); it != cache_.end()) {
-    lru_.splice(lru_.begin(), lru_, it->second);
-    return it->second->stmt;
+sqlite3_stmt* SqliteDriver::prepareWritten(const std::string& written) {
+  // Look-ups whose OR reaches into a left-joined table get conditions the indexes can serve.
+  return compile(sqlite::indexJoinedOr(sqlite::translate(written), columns_));
+}
+
+// A shape goes through the same translation and rewrite as a statement; its marks then become
+// parameters. Nothing when any step refuses it: the statement then runs as written, so that a
+// refusal reads exactly as it always has.
+sqlite3_stmt* SqliteDriver::prepareShape(const std::string& shape, size_t values) {
+  std::optional<std::string> text;
+  try {
+    text = sqlite::withParameters(sqlite::indexJoinedOr(sqlite::translate(shape), columns_), values);
+    if (!text) return nullptr;
+    sqlite3_stmt* stmt = compile(*text);
+    if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(values)) {
+      sqlite3_finalize(stmt);
+      return nullptr;
+    }
+    return stmt;
+  } catch (const Error&) {
+    return nullptr;
   }
-  sqlite3_stmt* stmt = prepare(written);
+}
+
+SqliteDriver::Cached* SqliteDriver::find(const std::string& key) {
+  const auto it = cache_.find(key);
+  if (it == cache_.end()) return nullptr;
+  lru_.splice(lru_.begin(), lru_, it->second);
+  return &*it->second;
+}
+
+SqliteDriver::Cached& SqliteDriver::keep(std::string key, sqlite3_stmt* stmt) {
   if (lru_.size() >= kCacheSize) {
-    cache_.erase(lru_.back().sql);
+    cache_.erase(lru_.back().key);
     sqlite3_finalize(lru_.back().stmt);
     lru_.pop_back();
   }
-  lru_.push_front({written, stmt});
-  cache_.emplace(lru_.front().sql, lru_.begin());
-  return stmt;
+  lru_.push_front({std::move(key), stmt});
+  cache_.emplace(lru_.front().key, lru_.begin());
+  return lru_.front();
 }
 
 ResultSet SqliteDriver::query(std::string_view sql) {
-  sqlite3_stmt* stmt = cached(std::string(sql));
+  // The cache holds statements by the text written ('T' before it) and by shape ('S' before it),
+  // so that a written text can never be taken for a shape.
+  std::string key;
+  if (shareShapes_) {
+    if (std::optional<sqlite::Shape> shape = sqlite::shapeOf(sql)) {
+      key.reserve(shape->text.size() + 1);
+      key += 'S';
+      key += shape->text;
+      Cached* entry = find(key);
+      if (!entry) entry = &keep(std::move(key), prepareShape(shape->text, shape->values.size()));
+      if (sqlite3_stmt* stmt = entry->stmt) {
+        for (size_t i = 0; i < shape->values.size(); ++i) {
+          const std::string& v = shape->values[i];
+          if (sqlite3_bind_text(stmt, static_cast<int>(i + 1), v.data(), static_cast<int>(v.size()),
+                                SQLITE_STATIC) != SQLITE_OK) {
+            sqlite3_clear_bindings(stmt);
+            fail("Cannot bind a value", sql);
+          }
+        }
+        return run(stmt, sql);
+      }
+      key.clear();
+    }
+  }
+  key.reserve(sql.size() + 1);
+  key += 'T';
+  key += sql;
+  Cached* entry = find(key);
+  if (!entry) {
+    sqlite3_stmt* stmt = prepareWritten(std::string(sql));
+    entry = &keep(std::move(key), stmt);
+  }
+  return run(entry->stmt, sql);
+}
+
+ResultSet SqliteDriver::run(sqlite3_stmt* stmt, std::string_view sql) {
   ResetOnExit reset{stmt};
   ResultSet result;
   const int n = sqlite3_column_count(stmt);
@@ -213,7 +278,7 @@ void SqliteDriver::endRead() {
 
 std::vector<std::string> SqliteDriver::explainQueryPlan(std::string_view sql) {
   const std::string translated =
-      "EXPLAIN QUERY PLAN " + sqlite::indexJoinedOr(sqlite::translate(sql), sqlite::columnsOf(db_));
+      "EXPLAIN QUERY PLAN " + sqlite::indexJoinedOr(sqlite::translate(sql), columns_);
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, translated.c_str(), static_cast<int>(translated.size()), &stmt, nullptr) !=
       SQLITE_OK) {

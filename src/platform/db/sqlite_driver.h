@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/db/joined_or_rewrite.h"
 #include "tallyward/database.h"
 
 struct sqlite3;
@@ -47,21 +48,39 @@ class SqliteDriver final : public Driver {
   // Statements kept compiled; the least recently used one leaves when the cache is full.
   static constexpr size_t kCacheSize = 64;
 
+  // Statements that differ only in the literals they compare with (the typed code of one look-up
+  // and of the next) share one compiled statement: the literals are bound as its parameters (see
+  // literal_shape.h). On by default; off, every statement is compiled from its own text, which
+  // gives the same rows, names and values and serves to compare the two.
+  void shareShapes(bool on) { shareShapes_ = on; }
+  bool sharesShapes() const { return shareShapes_; }
+
  private:
   struct Cached {
-    std::string sql;
-    sqlite3_stmt* stmt;
+    std::string key;
+    sqlite3_stmt* stmt;  // nullptr: a shape that cannot be compiled; its statements run as written
   };
-  sqlite3_stmt* prepare(const std::string& written);
-  sqlite3_stmt* cached(const std::string& written);
+  sqlite3_stmt* compile(const std::string& translated);
+  sqlite3_stmt* prepareWritten(const std::string& written);
+  sqlite3_stmt* prepareShape(const std::string& shape, size_t values);
+  Cached* find(const std::string& key);
+  Cached& keep(std::string key, sqlite3_stmt* stmt);
+  ResultSet run(sqlite3_stmt* stmt, std::string_view sql);
   [[noreturn]] void fail(std::string_view what, std::string_view sql) const;
 
   std::string path_;
   sqlite3* db_ = nullptr;
+  // Which tables have which columns, for the joined-OR rewrite: read once per table for the life
+  // of the connection. The schema of an open ERP database does not change under the checks; a
+  // table altered afterwards is seen anew only by a new connection (the statements stay right:
+  // the rewrite only adds conditions that it can prove, and SQLite itself recompiles a cached
+  // statement after a schema change).
+  sqlite::ColumnLookup columns_;
   std::list<Cached> lru_;  // most recently used first
   std::unordered_map<std::string_view, std::list<Cached>::iterator> cache_;
   size_t prepared_ = 0;
   int reads_ = 0;  // nesting of beginRead
+  bool shareShapes_ = true;
 };
 
 }  // namespace tallyward
