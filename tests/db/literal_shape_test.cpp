@@ -93,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
         Lift{"select a from T where (c='x'", nullptr, {}},
         Lift{"select a from T where c='x') and (d='y'", nullptr, {}},
         Lift{"select [a]]b] from T where c='x'", nullptr, {}},
-        Lift{"select a from T where c='\x1f" "1\x1f'", nullptr, {}}));
+        Lift{"select a from T where c='\x1f" "1\x1f'", nullptr, {}},
+        Lift{"select a from T where c='x' -- \x1f" "1\x1f", nullptr, {}}));
 
 TEST(Lifting, ANulByteKeepsTheStatementAsWritten) {
   const std::string sql("select a from T where c='x\0y'", 30);

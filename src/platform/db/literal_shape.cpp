@@ -49,7 +49,7 @@ std::optional<std::vector<Tok>> tokenize(std::string_view sql) {
   while (i < n) {
     const char c = sql[i];
     const size_t start = i;
-    if (c == '\0' || c == kMark || c == '`') return std::nullopt;
+    if (c == '`') return std::nullopt;
     if (isBlank(c)) {
       ++i;
     } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
@@ -63,7 +63,6 @@ std::optional<std::vector<Tok>> tokenize(std::string_view sql) {
       ++i;
       for (;;) {
         if (i >= n) return std::nullopt;
-        if (sql[i] == '\0' || sql[i] == kMark) return std::nullopt;
         if (sql[i] == close) {
           if (i + 1 < n && sql[i + 1] == close) {
             // Inside brackets, ]] is read differently by the rewrite: leave such text alone.
@@ -156,6 +155,8 @@ struct Scope {
 }  // namespace
 
 std::optional<Shape> shapeOf(std::string_view sql) {
+  // Anywhere in the text, comments included: the translation keeps comments.
+  if (sql.find('\0') != std::string_view::npos || sql.find(kMark) != std::string_view::npos) return std::nullopt;
   const std::optional<std::vector<Tok>> parsed = tokenize(sql);
   if (!parsed) return std::nullopt;
   const std::vector<Tok>& t = *parsed;
