@@ -100,6 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         "and Department.cDepName='生产部' where Vendor.cVenCode<='V002' order by Vendor.cVenCode",
         "select cDepName from Department where cDepCode in (select cVenDepart from Vendor where cVenAbbName='ACME')",
         "select t.b from (select bDepEnd as b from Department where cDepCode='9') as t",
+        "select bVenTax, count(*) as n from Vendor where cVenCode<>'x' group by bVenTax having count(*) >= '1' "
+        "order by case when bVenTax='1' then 0 else 1 end",
         "select dBegin,dEnd,iID from OrrerySystem..ua_period where cacc_id = '001' and iyear = 2026 order by iid",
         "select t1.cexch_name,t1.cexch_code,ISNULL(t2.nflat,1) AS nflat From (SELECT cexch_name,cexch_code FROM "
         "ForeignCurrency Where cexch_name='usd' Or cexch_Code='usd') as t1 Left Join (select cexch_name,nflat from "

@@ -148,8 +148,8 @@ std::string valueOf(std::string_view literal) {
 }
 
 struct Scope {
-  bool selectList = false;  // between SELECT and the end of its result columns
-  bool inList = false;      // the parentheses of IN (...)
+  bool asWritten = false;  // in a select list, GROUP BY or ORDER BY: literals stay as written
+  bool inList = false;     // the parentheses of IN (...)
 };
 
 }  // namespace
@@ -167,15 +167,17 @@ std::optional<Shape> shapeOf(std::string_view sql) {
     const Tok* after = k + 1 < t.size() ? &t[k + 1] : nullptr;
     const Tok& tok = t[k];
     if (isPunct(tok, "(")) {
-      scopes.push_back({scopes.back().selectList, before && isWord(*before, "in")});
+      scopes.push_back({scopes.back().asWritten, before && isWord(*before, "in")});
     } else if (isPunct(tok, ")")) {
       if (scopes.size() == 1) return std::nullopt;
       scopes.pop_back();
-    } else if (isWord(tok, "select")) {
-      scopes.back().selectList = true;
-    } else if (anyWord(tok, {"from", "where", "group", "order", "having", "union", "except", "intersect"})) {
-      scopes.back().selectList = false;
-    } else if (tok.kind == Kind::String && !scopes.back().selectList && lifted.size() < kMostValues) {
+    } else if (anyWord(tok, {"select", "group", "order"})) {
+      // Result columns and the expressions that group or sort them keep their literals, so that
+      // an expression repeated there still reads the same as in the select list.
+      scopes.back().asWritten = true;
+    } else if (anyWord(tok, {"from", "where", "having", "union", "except", "intersect"})) {
+      scopes.back().asWritten = false;
+    } else if (tok.kind == Kind::String && !scopes.back().asWritten && lifted.size() < kMostValues) {
       const bool rightOperand =
           before && (isComparison(*before) || isWord(*before, "like")) && endsOperand(after);
       const bool leftOperand = after && isComparison(*after) && startsOperand(before);

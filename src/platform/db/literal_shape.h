@@ -11,9 +11,9 @@
 //
 // Only literals whose place is certain are lifted: an operand of a comparison (=, <>, !=, <, >,
 // <=, >=, LIKE) whose other side is a complete expression, and an item of an IN (...) list. A
-// literal in a select list (where it names or is a result column), after AS, in CASE ... THEN or
-// ELSE, in ORDER BY or GROUP BY, after ESCAPE, next to an arithmetic operator or COLLATE, or
-// anywhere else stays in the shape as written. A bound value compares exactly like the literal
+// literal in a select list (where it names or is a result column), in ORDER BY or GROUP BY (even
+// inside a comparison there), after AS, in CASE ... THEN or ELSE, after ESCAPE, next to an
+// arithmetic operator or COLLATE, or anywhere else stays in the shape as written. A bound value compares exactly like the literal
 // it replaces: neither has an affinity or a collation of its own, so the column's apply.
 #pragma once
 
