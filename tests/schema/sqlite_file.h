@@ -6,13 +6,16 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <map>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tallyward/erp_database.h"
 
 namespace tallyward::test {
 
@@ -23,13 +26,7 @@ class TempFolder {
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
+  ~TempFolder() { std::filesystem::remove_all(path_); }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& path() const { return path_; }
 
@@ -38,9 +35,8 @@ class TempFolder {
 };
 
 inline std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream ss;
-  ss << in.rdbuf();
+  ss << std::ifstream(path, std::ios::binary).rdbuf();
   return ss.str();
 }
 
@@ -48,8 +44,14 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// One row of a result, every value as text ("NULL" for Null).
-using Row = std::vector<std::string>;
+inline std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+using Row = std::vector<std::string>;  // every value as text, "NULL" for Null
 
 class SqliteFile {
  public:
@@ -58,18 +60,19 @@ class SqliteFile {
       throw std::runtime_error("cannot open " + path);
   }
   ~SqliteFile() { sqlite3_close(db_); }
-  SqliteFile(const SqliteFile&) = delete;
-  SqliteFile& operator=(const SqliteFile&) = delete;
 
-  sqlite3* handle() const { return db_; }
-
-  // The rows of a statement; a statement SQLite refuses fails the test with its message.
-  std::vector<Row> rows(const std::string& sql) const {
+  // The rows of a statement (and the lower-case column names); a refused statement fails the test.
+  std::vector<Row> rows(const std::string& sql, Row* names = nullptr) const {
     std::vector<Row> result;
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
       ADD_FAILURE() << sqlite3_errmsg(db_) << "\n  in: " << sql;
       return result;
+    }
+    for (int i = 0; names && i < sqlite3_column_count(stmt); ++i) {
+      std::string name = sqlite3_column_name(stmt, i);
+      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      names->push_back(name);
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -85,49 +88,37 @@ class SqliteFile {
     return result;
   }
 
-  // The first value of the first row, or "" when there is none.
   std::string value(const std::string& sql) const {
     auto r = rows(sql);
     return r.empty() || r[0].empty() ? "" : r[0][0];
   }
 
-  // The first row as column name (lower case) and value; empty when there is no row.
-  std::map<std::string, std::string> firstRow(const std::string& sql) const {
-    std::map<std::string, std::string> row;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-      ADD_FAILURE() << sqlite3_errmsg(db_) << "\n  in: " << sql;
-      return row;
-    }
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
-      for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-        std::string name = sqlite3_column_name(stmt, i);
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const unsigned char* text = sqlite3_column_text(stmt, i);
-        row[name] = text ? reinterpret_cast<const char*>(text) : "NULL";
-      }
-    }
-    sqlite3_finalize(stmt);
-    return row;
-  }
-
-  // The message SQLite gives when it refuses to prepare the statement, or "" when it accepts it.
-  std::string prepareError(const std::string& sql) const {
-    sqlite3_stmt* stmt = nullptr;
-    const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
-    sqlite3_finalize(stmt);
-    return rc == SQLITE_OK ? "" : sqlite3_errmsg(db_);
-  }
-
   std::vector<std::string> tables() const {
     std::vector<std::string> names;
-    for (auto& r : rows("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"))
-      names.push_back(r[0]);
+    for (auto& r : rows("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name")) names.push_back(r[0]);
     return names;
   }
 
+  sqlite3* handle() const { return db_; }
+
  private:
   sqlite3* db_ = nullptr;
+};
+
+// The demo company, created once for the tests of a program.
+class DemoCompany : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = std::make_unique<TempFolder>();
+    createErpDatabase(dir_->file("demo.db"), true, false);
+    db_ = std::make_unique<SqliteFile>(dir_->file("demo.db"));
+  }
+  static void TearDownTestSuite() {
+    db_.reset();
+    dir_.reset();
+  }
+  static inline std::unique_ptr<TempFolder> dir_;
+  static inline std::unique_ptr<SqliteFile> db_;
 };
 
 }  // namespace tallyward::test

@@ -1,7 +1,6 @@
-// The statements that the checks send to the ERP database, in the form that reaches SQLite
-// (TOP n as LIMIT n, ISNULL as ifnull, no database or owner prefix), with sample values put in.
-// The schema must accept every one of them: a missing column or a column name that two joined
-// tables share makes SQLite refuse the statement, as it would make SQL Server refuse it.
+// The statements that the checks and the stand-in host send to the ERP database, in the form that
+// reaches SQLite (TOP n as LIMIT n, ISNULL as ifnull, no database or owner prefix). $1, $2, ...
+// stand for the values a check places between the quotes.
 #pragma once
 
 #include <string>
@@ -9,256 +8,231 @@
 
 namespace tallyward::test::sql {
 
-inline std::string quoted(const std::string& v) { return "'" + v + "'"; }
-
-// Column heads of the item statement by voucher kind: 0 order, 1 invoice, 3 arrival.
-inline std::string itemHead(int voucherKind) {
-  std::string head = "SELECT Inventory.cInvCode,venandinv.cVenInvCode,cInvCCode,cInvAddcode,cInvName,cInvStd,";
-  if (voucherKind == 1) head += "bInvType,bService,";
-  if (voucherKind == 3) head += "iMassDate,(case bPropertyCheck when 1 then '是' else '否' end) as bgsp,";
-  for (int i = 1; i <= 16; ++i) head += "cInvDefine" + std::to_string(i) + ",";
-  return head + "Inventory.iGroupType,";
+inline std::string fill(std::string text, const std::vector<std::string>& values) {
+  for (size_t i = values.size(); i-- > 0;)  // $12 before $1
+    for (size_t at; (at = text.find("$" + std::to_string(i + 1))) != std::string::npos;)
+      text.replace(at, 2, values[i]);
+  return text;
 }
 
-// The unit columns of unit mode 0, 1 or 2.
-inline std::string unitColumns(int mode) {
-  const std::string main =
-      "(select cComUnitName from ComputationUnit where ComputationUnit.cComUnitCode = Inventory.cComUnitCode ) as cinvm_unit,";
-  if (mode == 0) return "'' as Cunitid," + main + "'' as cinva_unit, '' as iinvexchrate ";
-  if (mode == 1)
-    return "Inventory.cPUComUnitCode as Cunitid," + main +
-           "(select cComUnitName from ComputationUnit where ComputationUnit.cComUnitCode = Inventory.cPUComUnitCode ) as cinva_unit, "
-           "(select iChangRate from ComputationUnit where ComputationUnit.cComUnitCode = Inventory.cPUComUnitCode ) as iinvexchrate ";
-  const std::string other =
-      " from ComputationUnit where ComputationUnit.cGroupCode = (select cGroupCode from ComputationUnit where "
-      "ComputationUnit.cComUnitCode = Inventory.cComUnitCode) and ComputationUnit.bMainUnit=0)";
-  return "(select cComUnitCode" + other + " as Cunitid," + main + "(select cComUnitName" + other +
-         " as cinva_unit, (select iChangRate" + other + " as iinvexchrate ";
-}
-
-// A price source: line table, head table and join, latest-row column.
-struct Source {
-  const char* line;
-  const char* head;
-  const char* join;
-  const char* latest;
-  const char* extraJoin = "";  // the item join of outsourcing orders
-};
-inline const Source kOrderLines{"po_podetails", "po_pomain", "po_pomain.poid=po_podetails.poid", "po_podetails.id"};
-inline const Source kArrivalLines{"pu_arrivalvouchs", "pu_arrivalvouch", "pu_arrivalvouch.id=pu_arrivalvouchs.id",
-                                  "pu_arrivalvouchs.autoid"};
-inline const Source kInvoiceLines{"purbillvouchs", "purbillvouch", "purbillvouch.pbvid=purbillvouchs.pbvid",
-                                  "purbillvouchs.id"};
-inline const Source kOmInvoiceLines{"om_purbillvouchs", "om_purbillvouch",
-                                    "om_purbillvouch.pbvid=om_purbillvouchs.pbvid", "om_purbillvouchs.id"};
-inline const Source kOmOrders{"om_pomain", "om_productpo", "om_productpo.id=om_pomain.id", "om_pomain.mainid",
-                              " left join inventory on om_pomain.cinvcode=inventory.cinvcode"};
-
-// One latest-price column; an empty vendor leaves out the head join.
-inline std::string latest(const Source& s, const std::string& expression, const std::string& alias,
-                          const std::string& item, const std::string& vendor) {
-  std::string sql = "(select " + expression + " from " + s.line;
-  if (!vendor.empty()) sql += std::string(" inner join ") + s.head + " on " + s.join;
-  sql += s.extraJoin;
-  sql += std::string(" where ") + s.line + ".cInvCode = '" + item + "'";
-  if (!vendor.empty()) sql += std::string(" and ") + s.head + ".cvencode='" + vendor + "'";
-  return sql + " order by " + s.latest + " desc limit 1) as " + alias;
-}
-
-inline std::string itemStatement(int voucherKind, int unitMode, const std::string& pricePart,
-                                 const std::string& vendor, const std::string& typed) {
-  std::string sql = itemHead(voucherKind) + unitColumns(unitMode);
-  if (!pricePart.empty()) sql += "," + pricePart;
-  sql += " From Inventory Left join venandinv on Inventory.cInvCode=venandinv.cInvCode and venandinv.cvencode='" +
-         vendor + "'";
-  const std::string t = quoted(typed);
-  return sql + " WHERE (cInvName=" + t + " OR Inventory.cInvCode=" + t + " OR cInvAddCode=" + t +
-         " OR cVenInvCode=" + t + ")  AND (bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL ";
-}
-
-inline std::string requisitionItemStatement(const std::string& vendor, const std::string& typed) {
-  std::string sql = "SELECT Inventory.cInvCode,venandinv.cVenInvCode,cInvCCode,cInvAddcode,cInvName,cInvStd,"
-                    "ComputationUnit.cComUnitName as cinvm_unit,";
-  for (int i = 1; i <= 16; ++i) sql += "cInvDefine" + std::to_string(i) + ",";
-  sql += "iTaxRate as iPerTaxRate  From Inventory left join ComputationUnit on  ComputationUnit.cComUnitCode = "
-         "Inventory.cComUnitCode Left join venandinv on Inventory.cInvCode=venandinv.cInvCode and "
-         "venandinv.cvencode='" + vendor + "'";
-  const std::string t = quoted(typed);
-  return sql + " WHERE (cInvName=" + t + " OR Inventory.cInvCode=" + t + " OR cInvAddCode=" + t +
-         " OR cVenInvCode=" + t + ") AND (bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL  AND bInvEntrust=1 ";
-}
-
-inline std::string vendorDefines(const std::string& prefix) {
+inline std::string numbered(const std::string& prefix, int count) {
   std::string s;
-  for (int i = 1; i <= 16; ++i) s += (i > 1 ? "," : "") + prefix + "cvendefine" + std::to_string(i);
+  for (int i = 1; i <= count; ++i) s += prefix + std::to_string(i) + (i < count ? "," : "");
   return s;
 }
 
-// The vendors of an order or arrival head, with their department, salesman, terms and shipping.
-inline std::string orderVendorStatement(const std::string& typed) {
-  const std::string t = quoted(typed);
-  return "SELECT cVenCode,cVenAbbName,cVenIAddress as cArrivalPlace,cVenPostCode,cVenAccount,cVenBank,cVenRegCode,"
-         "cVenPerson,cVenPhone,cVenAddress,cVenFax,vendor.cvenitype as csccode,shippingchoice.cscname,"
-         "vendor.cVenDepart as cDepCode,Department.cDepName,vendor.cVenPPerson as cPersonCode,Person.cPersonName,"
-         "vendor.cVenPayCond As cPayCode,PayCondition.cPayName," + vendorDefines("") + " FROM Vendor "
-         "left join department on vendor.cvendepart=department.cdepcode "
-         "left join person on vendor.cvenpperson=person.cpersoncode "
-         "left join paycondition on vendor.cvenpaycond=paycondition.cpaycode "
-         "left join shippingchoice on vendor.cvenitype=shippingchoice.csccode WHERE (cVenAbbName=" + t +
-         " OR cVenCode=" + t + ") and (dEndDate IS NULL)";
+const std::string kOrderVendor =
+    "SELECT cVenCode,cVenAbbName,cVenIAddress as cArrivalPlace,cVenPostCode,cVenAccount,cVenBank,cVenRegCode,"
+    "cVenPerson,cVenPhone,cVenAddress,cVenFax,vendor.cvenitype as csccode,shippingchoice.cscname,vendor.cVenDepart "
+    "as cDepCode,Department.cDepName,vendor.cVenPPerson as cPersonCode,Person.cPersonName,vendor.cVenPayCond As "
+    "cPayCode,PayCondition.cPayName," + numbered("cvendefine", 16) + " FROM Vendor left join department on "
+    "vendor.cvendepart=department.cdepcode left join person on vendor.cvenpperson=person.cpersoncode left join "
+    "paycondition on vendor.cvenpaycond=paycondition.cpaycode left join shippingchoice on "
+    "vendor.cvenitype=shippingchoice.csccode WHERE (cVenAbbName='$1' OR cVenCode='$1') and (dEndDate IS NULL)";
+const std::string kInvoiceVendor =
+    "select vendor.cVenCode,vendor.cVenAbbName as cVenAbbName_1,case when ifnull(ven.cVenHeadCode,'')=''then "
+    "vendor.cVenCode else ven.cVenHeadCode end  as cUnitCode,vendor.cVenAbbName,vendor.cVenWhCode as cWhCode,"
+    "WareHouse.cWhName,vendor.cVenDepart as cDepCode,Department.cDepName,vendor.cVenPPerson as cPersonCode,"
+    "Person.cPersonName,vendor.cVenPayCond As cPayCode,PayCondition.cPayName,vendor.cvenpostcode,vendor.cvenaccount,"
+    "vendor.cvenbank,vendor.cvenregcode,vendor.cvenperson,vendor.cvenphone,vendor.cvenaddress,vendor.cvenfax, " +
+    numbered("vendor.cvendefine", 16) + ",AccountPeriod.cAccountPID as caccountpid,AccountPeriod.cAccountPName as "
+    "caccountpname from vendor inner join vendor as ven on vendor.cvencode=ven.cvencode left join warehouse on "
+    "vendor.cvenwhcode=warehouse.cwhcode left join department on vendor.cvendepart=department.cdepcode left join "
+    "person on vendor.cvenpperson=person.cpersoncode left join paycondition on vendor.cvenpaycond=paycondition.cpaycode "
+    "left join AccountPeriod on AccountPeriod.cAccountPID=vendor.cAccountPID WHERE (Vendor.cVenAbbName='$1' OR "
+    "Vendor.cVenCode='$1') and (Vendor.dEndDate IS NULL)";
+const std::string kPerson =
+    "SELECT cPersonCode,cPersonName,Person.cDepCode,Department.cDepName FROM Person left join Department on "
+    "Person.cDepCode = Department.cDepCode  WHERE (cPersonName='$1' Or cPersonCode='$1') ";
+const std::string kDepartment =
+    "SELECT cDepCode,cDepName FROM Department WHERE (cDepName='$1' OR cDepCode='$1') and bDepEnd=1";
+const std::string kResolveItem =
+    "select cInvCode from inventory where cinvcode='$1' or  cinvname='$1' or cinvaddcode='$1'";
+const std::string kGroupTypeByVendorCode =
+    "Select iGroupType from Inventory where cInvCode=(select cinvcode from venandinv where cVenInvCode='$1' and "
+    "cVenCode='$2')";
+const std::string kUnit =
+    "SELECT cComUnitCode as cUnitId,cComUnitName as cInvA_Unit,iChangRate as iInvExchRate from ComputationUnit "
+    "WHERE cGroupCode in (select cGroupCode from Inventory where cinvcode='$1') and (cComUnitCode='$2' OR "
+    "cComUnitName='$2')";
+// $1 the currency, $2 the rate type (1 daily, 2 by period), $3 the day 'yyyy.mm.dd' or the period.
+const std::string kRate =
+    "select t1.cexch_name,t1.cexch_code,ifnull(t2.nflat,1) AS nflat From (SELECT cexch_name,cexch_code FROM "
+    "ForeignCurrency Where cexch_name='$1' Or cexch_Code='$1') as t1 Left Join (select cexch_name,nflat from exch "
+    "WHERE itype= '$2' AND cdate='$3') as t2 on t1.cexch_name=t2.cexch_name";
+const std::string kOpenOrder =
+    "SELECT cPoId FROM Po_Pomain WHERE ifnull(cCloser,'')='' AND ifnull(cVerifier,'')<>'' AND cPoid='$1'";
+const std::string kFreeItemValue = "SELECT cAlias,cValue FROM UserDefine WHERE cID= '$1' AND (cValue='$2' OR cAlias='$2')";
+const std::string kProject =
+    "SELECT cItemName AS cItemName  FROM $1 WHERE cItemCode ='$2' and ifnull(bclose,0)=0 ";
+const std::string kOmInvoiceType =
+    "select om_purbillvouch.cpbvbilltype from om_purbillvouch inner join om_purbillvouchs on "
+    "om_purbillvouch.pbvid=om_purbillvouchs.pbvid where om_purbillvouchs.cInvCode = '$1' order by "
+    "om_purbillvouchs.id desc limit 1";
+const std::string kDataRight =
+    "select cCode from tw_data_right where cOperator='$1' and cKind='$2' and cRight='W' and cCode in ('$3','*')";
+const std::string kPayCondition =
+    "select cPayName,iPayCreDays from PayCondition where cPayName='$1' or cPayCode='$1'";
+
+// One latest-price column over voucher lines: $1 expression, $2 alias, $3 item, $4 vendor.
+struct Source {
+  std::string line, head, join, latest, extraJoin;
+  std::string column(const std::string& expression, const std::string& alias, const std::string& item,
+                     const std::string& vendor) const {
+    std::string s = "(select " + expression + " from " + line;
+    if (!vendor.empty()) s += " inner join " + head + " on " + join;
+    s += extraJoin + " where " + line + ".cInvCode = '" + item + "'";
+    if (!vendor.empty()) s += " and " + head + ".cvencode='" + vendor + "'";
+    return s + " order by " + latest + " desc limit 1) as " + alias;
+  }
+};
+const Source kOrderLines{"po_podetails", "po_pomain", "po_pomain.poid=po_podetails.poid", "po_podetails.id", ""};
+const Source kArrivalLines{"pu_arrivalvouchs", "pu_arrivalvouch", "pu_arrivalvouch.id=pu_arrivalvouchs.id",
+                           "pu_arrivalvouchs.autoid", ""};
+const Source kInvoiceLines{"purbillvouchs", "purbillvouch", "purbillvouch.pbvid=purbillvouchs.pbvid",
+                           "purbillvouchs.id", ""};
+const Source kOmInvoiceLines{"om_purbillvouchs", "om_purbillvouch", "om_purbillvouch.pbvid=om_purbillvouchs.pbvid",
+                             "om_purbillvouchs.id", ""};
+const Source kOmOrders{"om_pomain", "om_productpo", "om_productpo.id=om_pomain.id", "om_pomain.mainid",
+                       " left join inventory on om_pomain.cinvcode=inventory.cinvcode"};
+
+// The item look-up of voucher kind 0 (order), 1 (invoice) or 3 (arrival), unit mode 0, 1 or 2.
+inline std::string item(int voucherKind, int unitMode, const std::string& prices, const std::string& vendor,
+                        const std::string& typed) {
+  std::string s = "SELECT Inventory.cInvCode,venandinv.cVenInvCode,cInvCCode,cInvAddcode,cInvName,cInvStd,";
+  if (voucherKind == 1) s += "bInvType,bService,";
+  if (voucherKind == 3) s += "iMassDate,(case bPropertyCheck when 1 then '是' else '否' end) as bgsp,";
+  s += numbered("cInvDefine", 16) + ",Inventory.iGroupType,";
+  const std::string main =
+      "(select cComUnitName from ComputationUnit where ComputationUnit.cComUnitCode = Inventory.cComUnitCode ) as "
+      "cinvm_unit,";
+  const std::string pu = " from ComputationUnit where ComputationUnit.cComUnitCode = Inventory.cPUComUnitCode ) as ";
+  const std::string other =
+      " from ComputationUnit where ComputationUnit.cGroupCode = (select cGroupCode from ComputationUnit where "
+      "ComputationUnit.cComUnitCode = Inventory.cComUnitCode) and ComputationUnit.bMainUnit=0) as ";
+  if (unitMode == 0) s += "'' as Cunitid," + main + "'' as cinva_unit, '' as iinvexchrate ";
+  if (unitMode == 1)
+    s += "Inventory.cPUComUnitCode as Cunitid," + main + "(select cComUnitName" + pu + "cinva_unit, (select iChangRate" +
+         pu + "iinvexchrate ";
+  if (unitMode == 2)
+    s += "(select cComUnitCode" + other + "Cunitid," + main + "(select cComUnitName" + other +
+         "cinva_unit, (select iChangRate" + other + "iinvexchrate ";
+  if (!prices.empty()) s += "," + prices;
+  return s + " From Inventory Left join venandinv on Inventory.cInvCode=venandinv.cInvCode and venandinv.cvencode='" +
+         vendor + "' WHERE (cInvName='" + typed + "' OR Inventory.cInvCode='" + typed + "' OR cInvAddCode='" + typed +
+         "' OR cVenInvCode='" + typed + "')  AND (bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL ";
 }
 
-// The vendors of an invoice head, with their head office as the advancing unit.
-inline std::string invoiceVendorStatement(const std::string& typed) {
-  const std::string t = quoted(typed);
-  return "select vendor.cVenCode,vendor.cVenAbbName as cVenAbbName_1,case when ifnull(ven.cVenHeadCode,'')=''then "
-         "vendor.cVenCode else ven.cVenHeadCode end  as cUnitCode,vendor.cVenAbbName,vendor.cVenWhCode as cWhCode,"
-         "WareHouse.cWhName,vendor.cVenDepart as cDepCode,Department.cDepName,vendor.cVenPPerson as cPersonCode,"
-         "Person.cPersonName,vendor.cVenPayCond As cPayCode,PayCondition.cPayName,vendor.cvenpostcode,"
-         "vendor.cvenaccount,vendor.cvenbank,vendor.cvenregcode,vendor.cvenperson,vendor.cvenphone,"
-         "vendor.cvenaddress,vendor.cvenfax, " + vendorDefines("vendor.") +
-         ",AccountPeriod.cAccountPID as caccountpid,AccountPeriod.cAccountPName as caccountpname "
-         "from vendor inner join vendor as ven on vendor.cvencode=ven.cvencode "
-         "left join warehouse on vendor.cvenwhcode=warehouse.cwhcode "
-         "left join department on vendor.cvendepart=department.cdepcode "
-         "left join person on vendor.cvenpperson=person.cpersoncode "
-         "left join paycondition on vendor.cvenpaycond=paycondition.cpaycode left join AccountPeriod on "
-         "AccountPeriod.cAccountPID=vendor.cAccountPID WHERE (Vendor.cVenAbbName=" + t + " OR Vendor.cVenCode=" + t +
-         ") and (Vendor.dEndDate IS NULL)";
-}
-
-// The rate of a currency on a day ('yyyy.mm.dd', rate type 1) or in a period (its number, type 2).
-inline std::string rateStatement(const std::string& currency, int rateType, const std::string& when) {
-  const std::string c = quoted(currency);
-  return "select t1.cexch_name,t1.cexch_code,ifnull(t2.nflat,1) AS nflat From (SELECT cexch_name,cexch_code FROM "
-         "ForeignCurrency Where cexch_name=" + c + " Or cexch_Code=" + c + ") as t1 Left Join (select "
-         "cexch_name,nflat from exch WHERE itype= '" + std::to_string(rateType) + "' AND cdate='" + when +
-         "') as t2 on t1.cexch_name=t2.cexch_name";
-}
-
-inline std::string unitStatement(const std::string& item, const std::string& typed) {
-  const std::string t = quoted(typed);
-  return "SELECT cComUnitCode as cUnitId,cComUnitName as cInvA_Unit,iChangRate as iInvExchRate from ComputationUnit "
-         "WHERE cGroupCode in (select cGroupCode from Inventory where cinvcode='" + item +
-         "') and (cComUnitCode=" + t + " OR cComUnitName=" + t + ")";
-}
-
-inline std::string personStatement(const std::string& typed) {
-  const std::string t = quoted(typed);
-  return "SELECT cPersonCode,cPersonName,Person.cDepCode,Department.cDepName FROM Person left join Department on "
-         "Person.cDepCode = Department.cDepCode  WHERE (cPersonName=" + t + " Or cPersonCode=" + t + ") ";
-}
-
-inline std::string resolveItemStatement(const std::string& typed) {
-  const std::string t = quoted(typed);
-  return "select cInvCode from inventory where cinvcode=" + t + " or  cinvname=" + t + " or cinvaddcode=" + t;
-}
-
-inline std::string groupTypeByVendorCodeStatement(const std::string& code, const std::string& vendor) {
-  return "Select iGroupType from Inventory where cInvCode=(select cinvcode from venandinv where cVenInvCode='" +
-         code + "' and cVenCode='" + vendor + "')";
-}
-
-inline std::string openOrderStatement(const std::string& code) {
-  return "SELECT cPoId FROM Po_Pomain WHERE ifnull(cCloser,'')='' AND ifnull(cVerifier,'')<>'' AND cPoid='" + code + "'";
-}
-
-inline std::string freeItemValueStatement(int list, const std::string& typed) {
-  const std::string t = quoted(typed);
-  return "SELECT cAlias,cValue FROM UserDefine WHERE cID= '" + std::to_string(list) + "' AND (cValue=" + t +
-         " OR cAlias=" + t + ")";
-}
-
-inline std::string invoiceTypeStatement(bool outsourcing, const std::string& item, const std::string& vendor) {
-  const std::string h = outsourcing ? "om_purbillvouch" : "purbillvouch";
-  const std::string d = h + "s";
-  std::string sql = "select " + h + ".cpbvbilltype from " + h + " inner join " + d + " on " + h + ".pbvid=" + d +
-                    ".pbvid where " + d + ".cInvCode = '" + item + "'";
-  if (!vendor.empty()) sql += " and " + h + ".cvencode='" + vendor + "'";
-  return sql + " order by " + d + ".id desc limit 1";
-}
-
+// A statement, the first row it gives on the demo company (column and value, nullptr for any
+// value; none: no row), and a table that it may read whole ("*": any). A look-up reads none whole.
 struct Statement {
   const char* what;
   std::string sql;
-  // A table that the statement may read whole: "" for a look-up, which must be served by
-  // indexes; "*" for a full list.
+  std::vector<std::pair<const char*, const char*>> row;
   const char* mayScan = "";
 };
 
 inline std::vector<Statement> everyStatement() {
-  using std::string;
-  const string orderPrices = latest(kOrderLines, "iunitprice", "iunitprice", "P1003", "V002") + ", " +
-                             latest(kOrderLines, "itaxprice", "itaxprice", "P1003", "V002") + ", " +
-                             latest(kOrderLines, "ipertaxrate", "ipertaxrate", "P1003", "V002");
-  const string arrivalPrices = latest(kArrivalLines, "ioricost", "iunitprice", "P1001", "V001") + ", " +
-                               latest(kArrivalLines, "ioritaxcost", "itaxprice", "P1001", "V001") + ", " +
-                               latest(kArrivalLines, "pu_arrivalvouchs.itaxrate", "ipertaxrate", "P1001", "V001");
-  const string invoicePrices = latest(kInvoiceLines, "ioricost", "iunitprice", "P1001", "") + ", " +
-                               latest(kInvoiceLines, "ioricost * (1+itaxrate/100)", "itaxprice", "P1001", "") +
-                               ", " + latest(kInvoiceLines, "itaxrate", "ipertaxrate", "P1001", "");
-  const string omInvoicePrices =
-      latest(kOmInvoiceLines, "ioricost/(1+itaxrate/100)", "ioricost", "W2002", "V003") + ", " +
-      latest(kOmInvoiceLines, "ioricost", "ioritaxcost", "W2002", "V003") + ", " +
-      latest(kOmInvoiceLines, "itaxrate", "itaxrate", "W2002", "V003");
-  const string omOrderPrices = latest(kOmOrders, "imakecharge", "ioricost", "W2001", "V001") + ", " +
-                               latest(kOmOrders, "ifnull(inventory.itaxrate,0)", "itaxrate", "W2001", "V001");
-  const string priceList = "'' as ioricost, Inventory.iTaxRate as itaxrate";
-  const char* item = "Inventory";  // the OR over the joined vendor codes reads the items whole
-
+  // Three price columns, the first per vendor when a vendor is given: each form must use indexes.
+  const auto three = [](const Source& s, const char* a, const char* b, const char* c, const char* item,
+                        const char* vendor) {
+    return s.column(a, "iunitprice", item, vendor) + ", " + s.column(b, "itaxprice", item, "") + ", " +
+           s.column(c, "ipertaxrate", item, "");
+  };
+  const char* items = "Inventory";  // the OR over the vendors' own codes of the left-joined items reads them whole
   return {
-      {"free-item switches", "Select bfree1,bfree2,bfree3,bfree4,bfree5,bfree6,bfree7,bfree8,bfree9,bfree10 from Inventory where cInvCode='P1004'"},
-      {"purchasing setting", "Select cValue from accinformation where cSysID='PU' and cName='bControlTax'"},
-      {"setting of any system", "Select cValue from accinformation where cName='dGspStartDate'"},
-      {"sales setting", "select cValue from accinformation where csysid='sa' and cname='bZYXS'"},
-      {"batch flag", "Select bInvBatch from Inventory where cInvCode= 'P1006'"},
-      {"shelf-life flag", "Select bInvQuality from Inventory where cInvCode= 'P1006'"},
-      {"group type", "Select iGroupType from Inventory where cInvCode='P1002'"},
-      {"group type by vendor code", groupTypeByVendorCodeStatement("KS-DG-100", "V003")},
-      {"first open month", "select iperiod from gl_mend where bflag_om=0 limit 1"},
-      {"item code of typed text", resolveItemStatement("钢板")},
-      {"periods of the year", "select dBegin,dEnd,iID from ua_period where cacc_id = '001' and iyear = 2026 order by iid"},
-      {"warehouse", "SELECT cWhCode ,cWhName from WareHouse WHERE (cWhName='委外仓' OR cWhCode='委外仓') "},
-      {"order vendor", orderVendorStatement("华东精工")},
-      {"advancing unit", "SELECT cVenCode as cUnitCode,cVenAbbName FROM Vendor  WHERE (cVenAbbName='V001' OR cVenCode='V001') and (dEndDate IS NULL)"},
-      {"arrival vendor", "SELECT cVenCode,cVenAbbName,cVenPostCode,cVenAccount,cVenBank,cVenRegCode,cVenPerson,cVenPhone,cVenAddress,cVenFax," + vendorDefines("") + " FROM Vendor  WHERE (cVenAbbName='V001' OR cVenCode='V001') AND (dEndDate IS NULL)"},
-      {"requisition vendor", "SELECT cVenCode,cVenAbbName FROM Vendor  WHERE (cVenAbbName='宏达电子' OR cVenCode='宏达电子') AND (dEndDate IS NULL) "},
-      {"invoice vendor", invoiceVendorStatement("精工昆山")},
-      {"department", "SELECT cDepCode,cDepName FROM Department WHERE (cDepName='采购部' OR cDepCode='采购部') and bDepEnd=1"},
-      {"salesman with department", personStatement("张伟")},
-      {"salesman", "SELECT cPersonCode,cPersonName FROM Person  WHERE (cPersonName='0001' Or cPersonCode='0001') "},
-      {"purchase type", "SELECT cPTCode,cPTName FROM PurchaseType WHERE cPTName='01'Or cPTCode='01'"},
-      {"shipping method", "SELECT cSCCode,cSCName FROM ShippingChoice WHERE cSCName='汽运' Or cSCCode='汽运'"},
-      {"payment condition", "SELECT cPayCode,cPayName FROM PayCondition WHERE cPayName='02' Or cPayCode='02'"},
-      {"payment condition name", "select cPayName from PayCondition where cPayCode='02' or cPayName='02'"},
-      {"currency list", "SELECT cexch_name,cexch_code FROM ForeignCurrency", "*"},
-      {"free-item value", freeItemValueStatement(20, "R")},
-      {"production plan state", "SELECT PP_PPCMain.iState from PP_PPCMain Left Join PO_POMain ON PP_PPCMain.cPeriod = PO_POMain.cPeriod", "PP_PPCMain"},
-      {"unit of the item's group", unitStatement("P1002", "箱")},
-      {"account period", "SELECT cAccountPID,cAccountPName FROM AccountPeriod  WHERE cAccountPName='01' or cAccountPID='01'"},
-      {"cost edit mode", "select cValue from accinformation where cname='cOtherCostEditMode'"},
-      {"rate setting", "select cValue from accinformation where cname= 'iXchgRateStl'"},
-      {"daily rate", rateStatement("USD", 1, "2026.11.20")},
-      {"period rate", rateStatement("美元", 2, "3")},
-      {"open audited order", openOrderStatement("CG2601001")},
-      {"project table", "Select cTable from fItem Where cItem_Class='97'"},
-      {"project", "SELECT cItemName AS cItemName  FROM fitemss97 WHERE cItemCode ='RD2601' and ifnull(bclose,0)=0 "},
-      {"item as project", "SELECT cInvName AS cItemName  FROM Inventory WHERE cInvCode ='P1001'"},
-      {"project class", "SELECT cItem_Class,fItem.cItem_Name From fItem  WHERE cItem_Class='97'"},
-      {"purchase invoice type", invoiceTypeStatement(false, "P1001", "V001")},
-      {"outsourcing invoice type", invoiceTypeStatement(true, "W2002", "")},
-      {"order item, floating unit, order prices", itemStatement(0, 2, orderPrices, "V002", "P1003"), item},
-      {"order item, purchase unit, arrival prices", itemStatement(0, 1, arrivalPrices, "V001", "P1002"), item},
-      {"order item, invoice prices", itemStatement(0, 0, invoicePrices, "", "钢板"), item},
-      {"arrival item, outsourcing invoice prices", itemStatement(3, 0, omInvoicePrices, "V003", "KS-DG-100"), item},
-      {"invoice item, outsourcing order prices", itemStatement(1, 0, omOrderPrices, "V001", "W2001"), item},
-      {"invoice item, price list", itemStatement(1, 2, priceList, "", "P1003"), item},
-      {"item without prices", itemStatement(0, 0, "", "", "P1001"), item},
-      {"requisition item", requisitionItemStatement("V001", "P1008"), item},
-      {"data right", "select cRight from tw_data_right where cOperator='demo' and cKind='Vendor' and (cCode='V001' or cCode='*') and cRight='W'"},
-      {"vendor price", "select iUnitPrice,iTaxRate from tw_price where cVenCode='V001' and cInvCode='P1001' and cexch_name='人民币' and (dFrom is null or dFrom<='2026-03-01 00:00:00') and (dTo is null or dTo>='2026-03-01 00:00:00') and fMinQuantity<=1500 order by fMinQuantity desc limit 1"},
-      {"inspection", "select 1 from tw_inspection where cVenCode='V001' and cInvCode='W2001'"},
-      {"credit days", "select iPayCreDays from PayCondition where cPayName='月结30天'"},
+      {"free-item switches", "Select " + numbered("bfree", 10) + " from Inventory where cInvCode='P1004'",
+       {{"bfree1", "1"}, {"bfree2", "1"}, {"bfree3", "0"}}},
+      {"purchasing setting", "Select cValue from accinformation where cSysID='PU' and cName='iSingleTax'",
+       {{"cvalue", "0.06"}}},
+      {"setting of any system", "Select cValue from accinformation where cName='dGspStartDate'", {{"cvalue", ""}}},
+      {"sales setting", "select cValue from accinformation where csysid='sa' and cname='bZYXS'", {{"cvalue", "False"}}},
+      {"cost settings", "select cValue from accinformation where cname='cOtherCostEditMode'", {{"cvalue", "最新价格"}}},
+      {"batch and shelf-life flags", "Select bInvBatch, bInvQuality from Inventory where cInvCode= 'P1006'",
+       {{"binvbatch", "1"}, {"binvquality", "1"}}},
+      // The SQLite driver serves the OR over the vendors' own codes of an item look-up this way.
+      {"items under a vendor's own code", "select cInvCode from venandinv where cVenInvCode='HD-XT-100'",
+       {{"cinvcode", "W2001"}}},
+      {"group type through the vendor's code", fill(kGroupTypeByVendorCode, {"KS-DG-100", "V003"}), {{"igrouptype", "1"}}},
+      {"first open month", "select iperiod from gl_mend where bflag_om=0 limit 1", {{"iperiod", "3"}}},
+      {"item code by name", fill(kResolveItem, {"钢板"}), {{"cinvcode", "P1001"}}},
+      {"periods of the year", "select dBegin,dEnd,iID from ua_period where cacc_id = '001' and iyear = 2026 order by iid",
+       {{"iid", "1"}, {"dbegin", "2026-01-01 00:00:00"}}},
+      {"warehouse", "SELECT cWhCode ,cWhName from WareHouse WHERE (cWhName='委外仓' OR cWhCode='委外仓') ", {{"cwhcode", "04"}}},
+      {"vendor with department, salesman, terms and shipping", fill(kOrderVendor, {"华东精工"}),
+       {{"cvencode", "V001"}, {"cdepname", "外协部"}, {"cpersonname", "张伟"}, {"cpayname", "月结30天"}, {"cscname", "汽运"}}},
+      {"vendor by code in any case", fill(kOrderVendor, {"v001"}), {{"cvencode", "V001"}}},
+      {"stopped vendor", fill(kOrderVendor, {"东方五金"}), {}},
+      {"branch invoiced through its head office", fill(kInvoiceVendor, {"精工昆山"}),
+       {{"cvencode", "V003"}, {"cunitcode", "V001"}, {"cwhname", "委外仓"}, {"caccountpname", "票到30天"}}},
+      {"leaf department", fill(kDepartment, {"采购部"}), {{"cdepcode", "01"}}},
+      {"department with sub-departments", fill(kDepartment, {"生产中心"}), {}},
+      {"salesman and his department", fill(kPerson, {"张伟"}), {{"cpersoncode", "0003"}, {"cdepname", "外协部"}}},
+      {"purchase type", "SELECT cPTCode,cPTName FROM PurchaseType WHERE cPTName='01'Or cPTCode='01'", {{"cptname", "生产采购"}}},
+      {"shipping method", "SELECT cSCCode,cSCName FROM ShippingChoice WHERE cSCName='汽运' Or cSCCode='汽运'", {{"csccode", "01"}}},
+      {"currency list", "SELECT cexch_name,cexch_code FROM ForeignCurrency", {{"cexch_name", "人民币"}}, "*"},
+      {"free-item value by alias", fill(kFreeItemValue, {"20", "r"}), {{"cvalue", "红色"}}},
+      {"production plan state",
+       "SELECT PP_PPCMain.iState from PP_PPCMain Left Join PO_POMain ON PP_PPCMain.cPeriod = PO_POMain.cPeriod",
+       {{"istate", "3"}}, "PP_PPCMain"},
+      {"unit of the item's group", fill(kUnit, {"P1002", "箱"}), {{"cunitid", "0202"}, {"iinvexchrate", "10.0"}}},
+      {"account period", "SELECT cAccountPID,cAccountPName FROM AccountPeriod  WHERE cAccountPName='01' or cAccountPID='01'",
+       {{"caccountpname", "票到30天"}}},
+      {"daily rate", fill(kRate, {"USD", "1", "2026.11.20"}), {{"cexch_name", "美元"}, {"nflat", "7.0856"}}},
+      {"local currency has rate 1", fill(kRate, {"人民币", "1", "2026.11.20"}), {{"cexch_code", "RMB"}, {"nflat", "1"}}},
+      {"period rate", fill(kRate, {"美元", "2", "3"}), {{"nflat", "7.02"}}},
+      {"open audited order", fill(kOpenOrder, {"CG2601001"}), {{"cpoid", "CG2601001"}}},
+      {"order not audited", fill(kOpenOrder, {"CG2601002"}), {}},
+      {"closed order", fill(kOpenOrder, {"CG2512001"}), {}},
+      {"project class", "SELECT cItem_Class,fItem.cItem_Name,cTable From fItem  WHERE cItem_Class='97'",
+       {{"citem_name", "研发项目"}, {"ctable", "fitemss97"}}},
+      {"project", fill(kProject, {"fitemss97", "RD2601"}), {{"citemname", "减速机轻量化研发"}}},
+      {"closed project", fill(kProject, {"fitemss97", "RD2501"}), {}},
+      {"contract", fill(kProject, {"fitemss98", "HT2026002"}), {{"citemname", "北方风电齿轮箱合同"}}},
+      {"latest purchase invoice type",
+       "select purbillvouch.cpbvbilltype from purbillvouch inner join purbillvouchs on purbillvouch.pbvid=purbillvouchs."
+       "pbvid where purbillvouchs.cInvCode = 'P1001' and purbillvouch.cvencode='V001' order by purbillvouchs.id desc "
+       "limit 1",
+       {{"cpbvbilltype", "01"}}},
+      {"latest outsourcing invoice type", fill(kOmInvoiceType, {"W2002"}), {{"cpbvbilltype", "12"}}},
+      {"floating unit and latest order price of the vendor",
+       item(0, 2, three(kOrderLines, "iunitprice", "itaxprice", "ipertaxrate", "P1003", "V002"), "V002", "P1003"),
+       {{"cunitid", "0302"}, {"cinva_unit", "卷"}, {"iinvexchrate", "25.0"}, {"iunitprice", "9.4"}}, items},
+      {"purchase unit, latest arrival price",
+       item(0, 1, three(kArrivalLines, "ioricost", "ioritaxcost", "pu_arrivalvouchs.itaxrate", "P1002", "V001"), "V001",
+            "P1002"),
+       {{"cunitid", "0202"}, {"cinva_unit", "箱"}}, items},
+      {"latest invoice price of any vendor",
+       item(0, 0, three(kInvoiceLines, "ioricost", "ioricost * (1+itaxrate/100)", "itaxrate", "P1001", ""), "", "钢板"),
+       {{"cinvcode", "P1001"}, {"iunitprice", "4.2"}}, items},
+      {"arrival item by the vendor's code, outsourcing invoice prices",
+       item(3, 0, three(kOmInvoiceLines, "ioricost/(1+itaxrate/100)", "ioricost", "itaxrate", "W2002", "V003"), "V003",
+            "KS-DG-100"),
+       {{"cinvcode", "W2002"}, {"itaxprice", "7.684"}}, items},
+      {"outsourced item by the vendor's code, with its processing charge",
+       item(1, 0, kOmOrders.column("imakecharge", "ioricost", "W2001", "V001") + ", " +
+                      kOmOrders.column("ifnull(inventory.itaxrate,0)", "itaxrate", "W2001", ""),
+            "V001", "HD-XT-100"),
+       {{"cinvcode", "W2001"}, {"cveninvcode", "HD-XT-100"}, {"ioricost", "85.0"}, {"itaxrate", "13.0"}}, items},
+      {"stopped item", item(0, 0, "", "", "P1009"), {}, items},
+      {"service item", item(0, 0, "", "", "S9001"), {}, items},
+      {"discount item", item(0, 0, "", "", "S9002"), {}, items},
+      {"consignment item of a requisition",
+       "SELECT Inventory.cInvCode,venandinv.cVenInvCode,cInvCCode,cInvAddcode,cInvName,cInvStd,ComputationUnit."
+       "cComUnitName as cinvm_unit," + numbered("cInvDefine", 16) + ",iTaxRate as iPerTaxRate  From Inventory left join "
+       "ComputationUnit on  ComputationUnit.cComUnitCode = Inventory.cComUnitCode Left join venandinv on "
+       "Inventory.cInvCode=venandinv.cInvCode and venandinv.cvencode='V001' WHERE (cInvName='P1008' OR "
+       "Inventory.cInvCode='P1008' OR cInvAddCode='P1008' OR cVenInvCode='P1008') AND (bPurchase=1 AND bService=0  AND "
+       "bInvtype=0) AND dEDate IS NULL  AND bInvEntrust=1 ",
+       {{"cinvcode", "P1008"}, {"ipertaxrate", "13.0"}}, items},
+      {"operator without right to a vendor", fill(kDataRight, {"demo", "Vendor", "V005"}), {}},
+      {"operator with right to every item", fill(kDataRight, {"demo", "Inventory", "P1001"}), {{"ccode", "*"}}},
+      {"vendor price",
+       "select dFrom,dTo,fMinQuantity,iUnitPrice,iTaxRate from tw_price where cVenCode='V001' and cInvCode='P1001' and "
+       "cexch_name='人民币'",
+       {{"iunitprice", nullptr}}},
+      {"inspection", "select cVenCode from tw_inspection where cVenCode='V001' and cInvCode='W2001'", {{"cvencode", "V001"}}},
+      {"credit days", fill(kPayCondition, {"月结30天"}), {{"ipaycredays", "30"}}},
   };
 }
 
