@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -21,12 +20,10 @@ class ScriptedDb : public ::testing::Test {
 
   // The statement that contains piece answers with these rows (the first matching rule wins; ""
   // matches every statement).
-  void answer(std::string piece, std::vector<std::string> columns,
-              std::vector<std::vector<Variant>> rows) {
+  void answer(std::string piece, std::vector<std::string> columns, std::vector<std::vector<Variant>> rows) {
     driver->answers.push_back({std::move(piece), {std::move(columns), std::move(rows)}, false});
   }
   void failOn(std::string piece) { driver->answers.push_back({std::move(piece), {}, true}); }
-
   const std::vector<std::string>& sent() const { return driver->sent; }
 
   std::shared_ptr<Connection> cnn;
@@ -54,9 +51,7 @@ class ValueObject : public Object {
       if (DispatchTable<ValueObject>::equalsNoCase(members_[i].first, name)) return static_cast<DispId>(i);
     throwError(err::NoSuchMember, "Object doesn't support this property or method: " + std::string(name));
   }
-  Variant Invoke(DispId id, InvokeKind, std::span<Variant>) override {
-    return members_.at(static_cast<size_t>(id)).second;
-  }
+  Variant Invoke(DispId id, InvokeKind, std::span<Variant>) override { return members_.at(static_cast<size_t>(id)).second; }
 
  private:
   std::vector<std::pair<std::string, Variant>> members_;
