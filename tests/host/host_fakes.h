@@ -1,4 +1,4 @@
-// Test doubles of the host's classes and a factory that hands them out.
+// Test doubles of the host's classes, a factory that hands them out, and small helpers.
 #pragma once
 
 #include <functional>
@@ -30,22 +30,15 @@ inline Date day(const char* text) {
   return Date{d};
 }
 
-inline int errorNumber(const std::function<void()>& f) {
+// The number of the run-time error that f raises (0: none), and its description.
+inline int errorNumber(const std::function<void()>& f, std::string* description = nullptr) {
   try {
     f();
   } catch (const Error& e) {
+    if (description) *description = e.description();
     return e.number();
   }
   return 0;
-}
-
-inline std::string errorText(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.description();
-  }
-  return "";
 }
 
 }  // namespace tallyward::test

@@ -1,226 +1,205 @@
-// The stand-in host over the ERP database: the statements it sends and what it makes of the rows.
+// The stand-in host: the statements it sends, and what it decides from the rows of a real ERP
+// database file.
+#include <filesystem>
+
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "host_fakes.h"
 #include "support/recording_driver.h"
+#include "tallyward/erp_database.h"
 
 namespace tallyward::test {
 namespace {
 
-ResultSet rows(std::vector<std::string> columns, std::vector<std::vector<Variant>> values) {
-  return ResultSet{std::move(columns), std::move(values)};
+// The statements go to the connection's driver, not to the record of what the checks sent; typed
+// values cannot end their literals.
+TEST(StandInStatements, ValuesQuotedAndKeptOutOfTheChecksRecord) {
+  auto [cnn, driver] = recordingConnection("Driver=SQLite;Database=erp.db");
+  std::vector<std::string> opened;
+  ScopedHostFactory scope(std::make_shared<StandInHost>([&, c = cnn](const std::string& cs) {
+    opened.push_back(cs);
+    return c;
+  }));
+  std::shared_ptr<Object> context = defaultSession(), login = std::make_shared<StandInLogin>(cnn);
+  std::shared_ptr<DueDateCalculator> calculator;
+  std::shared_ptr<Connection> c = cnn;
+  EXPECT_FALSE(askDataRight(cnn, "o'neil", rightkind::Vendor, "x' OR '1'='1"));
+  EXPECT_FALSE(askPrice(nullptr, context, cnn, {"V'01", "A01", day("2026-03-05"), 1, "人民币"}));
+  EXPECT_FALSE(askGspIsTrue("V01", "A'01", c));
+  EXPECT_EQ(askDueDate(calculator, login, "01", Variant("2026-01-15"), "月结'30"), "2026-01-15");
+  EXPECT_EQ(askDueDate(calculator, login, "01", Variant("2026-01-15"), ""), "2026-01-15");  // nothing to look up
+  EXPECT_EQ(opened, std::vector<std::string>{"Driver=SQLite;Database=erp.db"});
+  EXPECT_EQ(driver->sent,
+            (std::vector<std::string>{
+                "select cCode from tw_data_right where cOperator='o''neil' and cKind='Vendor' and cRight='W' and "
+                "cCode in ('x'' OR ''1''=''1','*')",
+                "select dFrom,dTo,fMinQuantity,iUnitPrice,iTaxRate from tw_price where cVenCode='V''01' and "
+                "cInvCode='A01' and cexch_name='人民币'",
+                "select cVenCode from tw_inspection where cVenCode='V01' and cInvCode='A''01'",
+                "select cPayName,iPayCreDays from PayCondition where cPayName='月结''30' or cPayCode='月结''30'"}));
+  EXPECT_TRUE(cnn->statements().empty());
+  EXPECT_EQ(c, cnn);  // the stand-in leaves the connection as it was
+
+  // A connection handed as the login is used itself; a condition whose name is the text given
+  // wins over one whose code is.
+  auto [own, ownDriver] = recordingConnection("Driver=Own");
+  ownDriver->answers.push_back({"", {{"cPayName", "iPayCreDays"}, {{Variant("x"), Variant(5)}, {Variant("两个"), Variant(10)}}}});
+  login = own;
+  EXPECT_EQ(askDueDate(calculator, login, "01", Variant("2026-01-15"), "两个"), "2026-01-25");
+  EXPECT_EQ(ownDriver->sent.size(), 1u);
+  EXPECT_EQ(opened.size(), 1u);
 }
 
-struct StandInFixture : ::testing::Test {
-  StandInFixture() {
-    auto [c, d] = recordingConnection("Driver=SQLite;Database=erp.db");
-    cnn = c;
-    driver = d;
+class StandIns : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    path_ = (std::filesystem::temp_directory_path() / ("tw_host_" + std::to_string(::getpid()) + ".db")).string();
+    createErpDatabase(path_, false, true);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+    char* message = nullptr;
+    ASSERT_EQ(sqlite3_exec(db, R"(
+      INSERT INTO tw_data_right (cOperator, cKind, cCode, cRight) VALUES
+        ('wang', 'Vendor', 'V001', 'W'), ('wang', 'Inventory', '*', 'W'), ('wang', 'Department', '01', 'R');
+      INSERT INTO tw_price (cVenCode, cInvCode, cexch_name, dFrom, dTo, fMinQuantity, iUnitPrice, iTaxRate) VALUES
+        ('V001', 'P1', '人民币', '2026-01-01 00:00:00', '2026-03-31 00:00:00', 0, 10, 13),
+        ('V001', 'P1', '人民币', '2026-01-01 00:00:00', '2026-03-31 00:00:00', 100, 9, 13),
+        ('V001', 'P1', '人民币', '2026-04-01 00:00:00', NULL, 0, 11, 9),
+        ('V001', 'P1', '人民币', '2026-04-01 00:00:00', NULL, 50, 10.5, 9),
+        ('V001', 'P1', '人民币', NULL, '2025-12-31 00:00:00', NULL, 8, NULL),
+        ('V001', 'P1', '美元', '2026-01-01 00:00:00', '2026-01-31 00:00:00', 10, 5, 0),
+        ('V001', 'P2', '人民币', NULL, NULL, 0, 1, 13),
+        ('V001', 'P2', '人民币', '2026-02-01 00:00:00', NULL, 0, 3, 13),
+        ('V001', 'P2', '人民币', '2026-01-01 00:00:00', NULL, 0, 2, 13),
+        ('V001', 'P3', '人民币', 'soon', NULL, 0, 1, 13);
+      INSERT INTO tw_inspection (cVenCode, cInvCode) VALUES ('V001', 'W2001');
+      INSERT INTO PayCondition (cPayCode, cPayName, iPayCreDays) VALUES
+        ('30', '月结30天', 30), ('00', '现结', NULL), ('LONG', '长', 3000000);
+    )", nullptr, nullptr, &message), SQLITE_OK) << message;
+    sqlite3_close(db);
   }
-  void answer(std::string when, ResultSet result) { driver->answers.push_back({std::move(when), std::move(result)}); }
+  static void TearDownTestSuite() { std::filesystem::remove(path_); }
 
-  std::shared_ptr<Connection> cnn;
-  RecordingDriver* driver = nullptr;
-  std::vector<std::string> opened;
-  std::shared_ptr<StandInHost> host = std::make_shared<StandInHost>([this](const std::string& cs) {
-    opened.push_back(cs);
-    return cnn;
-  });
-  ScopedHostFactory scope{host};
+  std::optional<PriceProposal> price(const char* item, const char* date, double quantity,
+                                     const char* currency = "人民币") {
+    return price(item, day(date), quantity, currency);
+  }
+  std::optional<PriceProposal> price(const char* item, Date date, double quantity, const char* currency = "人民币") {
+    std::shared_ptr<Object> context = defaultSession();
+    return askPrice(nullptr, context, cnn, {"V001", item, date, quantity, currency});
+  }
+
+  // The default stand-ins: the data-right service opens the file by its connection string.
+  ScopedHostFactory scope{std::make_shared<StandInHost>()};
+  std::shared_ptr<Connection> cnn = Connection::open(path_);
+  static inline std::string path_;
 };
 
-// ---- Data rights -------------------------------------------------------------------------------------
-
-TEST_F(StandInFixture, DataRightStatementOpensTheConnectionStringAndQuotesValues) {
-  EXPECT_FALSE(askDataRight(cnn, "o'neil", rightkind::Vendor, "x' OR '1'='1"));
-  EXPECT_EQ(opened, (std::vector<std::string>{"Driver=SQLite;Database=erp.db"}));
-  EXPECT_TRUE(cnn->statements().empty());  // the host's statements are not the checks'
-  EXPECT_EQ(driver->sent, (std::vector<std::string>{
-                              "select cCode from tw_data_right where cOperator='o''neil' and "
-                              "cKind='Vendor' and cRight='W' and cCode in ('x'' OR ''1''=''1','*')"}));
-}
-
-TEST_F(StandInFixture, DataRightNeedsInitialisingAndAnOpenableDatabase) {
-  auto service = createHostService<DataRightService>(hostclass::kDataRight);
-  EXPECT_EQ(errorNumber([&] { service->checkRight("Vendor", "V01", 0, "W"); }), err::ObjectNotSet);
-  // The default stand-ins open the connection string as a database: a recording connection
-  // names none.
-  ScopedHostFactory plain(std::make_shared<StandInHost>());
-  EXPECT_EQ(errorNumber([&] { askDataRight(cnn, "op", rightkind::Vendor, "V01"); }), err::Database);
-}
-
-TEST_F(StandInFixture, AHostOverOneDatabaseIgnoresTheConnectionString) {
-  ScopedHostFactory over(std::make_shared<StandInHost>(cnn));
-  auto other = recordingConnection("Driver=Elsewhere").first;
-  answer("tw_data_right", rows({"cCode"}, {{Variant("V01")}}));
-  EXPECT_TRUE(askDataRight(other, "op", rightkind::Vendor, "V01"));
-  EXPECT_TRUE(opened.empty());
-}
-
-TEST_F(StandInFixture, ADefinedClassReplacesOneStandIn) {
-  auto fake = std::make_shared<StandInHost>(cnn);
-  fake->define("{6ce07372-b4f9-41f7-a7d1-4dea50638ace}", [] { return nullptr; });
-  ScopedHostFactory scope2(fake);
-  EXPECT_EQ(errorNumber([&] { askDataRight(cnn, "op", rightkind::Vendor, "V01"); }), err::CannotCreate);
-  EXPECT_NE(fake->create(hostclass::kPriceService), nullptr);
-}
-
-// ---- Prices ------------------------------------------------------------------------------------------
-
-const std::vector<std::string> kPriceColumns{"dFrom", "dTo", "fMinQuantity", "iUnitPrice", "iTaxRate"};
-
-std::optional<PriceProposal> price(StandInFixture& f, const char* date, double quantity) {
-  std::shared_ptr<Object> context = defaultSession();
-  return askPrice(nullptr, context, f.cnn, {"V'01", "A01", day(date), quantity, "人民币"});
-}
-
-TEST_F(StandInFixture, PriceStatementNamesVendorItemAndCurrency) {
-  EXPECT_FALSE(price(*this, "2026-03-05", 1));
-  EXPECT_EQ(driver->sent, (std::vector<std::string>{
-                              "select dFrom,dTo,fMinQuantity,iUnitPrice,iTaxRate from tw_price where "
-                              "cVenCode='V''01' and cInvCode='A01' and cexch_name='人民币'"}));
-}
-
-TEST_F(StandInFixture, PriceValidOnTheDayWithTheGreatestMinimumNotAboveTheQuantity) {
-  const Variant open = Variant::null();
-  answer("tw_price", rows(kPriceColumns, {
-      {Variant(day("2026-01-01")), Variant(day("2026-03-31")), Variant(0.0), Variant(10.0), Variant(13.0)},
-      {Variant(day("2026-01-01")), Variant(day("2026-03-31")), Variant(100.0), Variant(9.0), Variant(13.0)},
-      {Variant(day("2026-04-01")), open, Variant(0.0), Variant(11.0), Variant(9.0)},
-      {Variant(day("2026-04-01")), open, Variant(50.0), Variant(10.5), Variant(9.0)},
-      {open, Variant(day("2025-12-31")), open, Variant(8.0), open},
-  }));
-  struct Case { const char* date; double quantity; std::optional<double> unitPrice; double taxRate; };
-  const Case cases[] = {
-      {"2026-01-01", 5, 10, 13},             // first day of validity counts
-      {"2026-03-31", 100, 9, 13},            // last day counts, minimum equal to the quantity counts
-      {"2026-03-31", 99.5, 10, 13},          // just below the quantity break
-      {"2027-06-30", 60, 10.5, 9},           // open end
-      {"2026-04-01", 49, 11, 9},
-      {"2025-06-01", 1, 8, 0},               // open start; Null minimum and tax rate read as 0
+TEST_F(StandIns, DataRights) {
+  const struct { const char* op; std::string_view kind; const char* code; bool allowed; } cases[] = {
+      {"wang", rightkind::Vendor, "V001", true},
+      {"wang", rightkind::Vendor, "v001", true},     // codes compare without regard to case
+      {"wang", rightkind::Vendor, "V002", false},
+      {"wang", rightkind::Inventory, "ANY", true},   // '*' grants every item
+      {"wang", rightkind::Department, "01", false},  // a right other than entering
+      {"li", rightkind::Vendor, "V001", false},
+      {"wang", rightkind::Vendor, "x' OR '1'='1", false},
   };
-  for (const Case& c : cases) {
-    std::optional<PriceProposal> p = price(*this, c.date, c.quantity);
-    ASSERT_TRUE(p) << c.date << " " << c.quantity;
-    EXPECT_EQ(p->unitPrice, *c.unitPrice) << c.date << " " << c.quantity;
-    EXPECT_EQ(p->taxRate, c.taxRate) << c.date << " " << c.quantity;
+  for (const auto& c : cases)
+    EXPECT_EQ(askDataRight(cnn, c.op, c.kind, c.code), c.allowed) << c.op << " " << c.kind << " " << c.code;
+  // A connection string that names no database; a service asked before it is initialised.
+  EXPECT_EQ(errorNumber([&] { askDataRight(recordingConnection().first, "wang", rightkind::Vendor, "V001"); }),
+            err::Database);
+  auto service = createHostService<DataRightService>(hostclass::kDataRight);
+  EXPECT_EQ(errorNumber([&] { service->checkRight("Vendor", "V001", 0, "W"); }), err::ObjectNotSet);
+}
+
+TEST_F(StandIns, PriceValidOnTheDayWithTheGreatestMinimumNotAboveTheQuantity) {
+  const struct { const char* item; const char* date; double quantity; const char* currency; double unitPrice, taxRate; }
+      cases[] = {
+          {"P1", "2026-01-01", 5, "人民币", 10, 13},    // first day of validity counts
+          {"P1", "2026-03-31", 100, "人民币", 9, 13},   // last day, and a minimum equal to the quantity, count
+          {"P1", "2026-03-31", 99.5, "人民币", 10, 13}, // just below the quantity break
+          {"P1", "2027-06-30", 60, "人民币", 10.5, 9},  // open end
+          {"P1", "2025-06-01", 1, "人民币", 8, 0},      // open start; Null minimum and tax rate read as 0
+          {"P1", "2026-01-31", 20, "美元", 5, 0},       // the currency's own rows
+          {"P2", "2026-03-01", 1, "人民币", 3, 13},     // on equal minimums the latest validity wins
+          {"P2", "2026-01-15", 1, "人民币", 2, 13},
+      };
+  for (const auto& c : cases) {
+    std::optional<PriceProposal> p = price(c.item, c.date, c.quantity, c.currency);
+    ASSERT_TRUE(p) << c.item << " " << c.date << " " << c.quantity;
+    EXPECT_EQ(p->unitPrice, c.unitPrice) << c.item << " " << c.date << " " << c.quantity;
+    EXPECT_EQ(p->taxRate, c.taxRate) << c.item << " " << c.date << " " << c.quantity;
   }
-  // A time of day on the last day of validity still falls within it.
-  std::shared_ptr<Object> context = defaultSession();
-  Date lateOnLastDay{day("2026-03-31").value + 0.75};
-  ASSERT_TRUE(askPrice(nullptr, context, cnn, {"V01", "A01", lateOnLastDay, 1, "人民币"}));
+  EXPECT_TRUE(price("P1", Date{day("2026-03-31").value + 0.75}, 1));  // a time of day on the last day
+  EXPECT_FALSE(price("P1", "2026-01-15", 9.99, "美元"));               // below every minimum
+  EXPECT_FALSE(price("P1", "2026-02-01", 20, "美元"));                 // after the validity
+  EXPECT_FALSE(price("P1", "2026-01-15", 1, "欧元"));
+  EXPECT_EQ(errorNumber([&] { price("P3", "2026-03-01", 1); }), err::TypeMismatch);
 }
 
-TEST_F(StandInFixture, NoPriceBelowEveryMinimumOrOutsideValidity) {
-  answer("tw_price", rows(kPriceColumns, {
-      {Variant("2026-01-01 00:00:00"), Variant("2026-01-31"), Variant(10.0), Variant(5.0), Variant(13.0)}}));
-  EXPECT_FALSE(price(*this, "2026-01-15", 9.99));
-  EXPECT_FALSE(price(*this, "2026-02-01", 20));
-  EXPECT_FALSE(price(*this, "2025-12-31", 20));
-  EXPECT_TRUE(price(*this, "2026-01-31", 20));  // date texts are read as dates too
-}
-
-TEST_F(StandInFixture, OnEqualMinimumsTheLatestValidityWins) {
-  answer("tw_price", rows(kPriceColumns, {
-      {Variant::null(), Variant::null(), Variant(0.0), Variant(1.0), Variant(13.0)},
-      {Variant(day("2026-02-01")), Variant::null(), Variant(0.0), Variant(3.0), Variant(13.0)},
-      {Variant(day("2026-01-01")), Variant::null(), Variant(0.0), Variant(2.0), Variant(13.0)}}));
-  EXPECT_EQ(price(*this, "2026-03-01", 1)->unitPrice, 3);
-  EXPECT_EQ(price(*this, "2026-01-15", 1)->unitPrice, 2);
-}
-
-TEST_F(StandInFixture, APriceRowWithABadDateIsAnError) {
-  answer("tw_price", rows(kPriceColumns, {{Variant("soon"), Variant::null(), Variant(0.0), Variant(1.0), Variant(1.0)}}));
-  EXPECT_EQ(errorNumber([&] { price(*this, "2026-03-01", 1); }), err::TypeMismatch);
-}
-
-TEST_F(StandInFixture, PriceServiceNeedsAConnectionAndIsDoneAfterClose) {
-  std::shared_ptr<Object> context = defaultSession();
-  EXPECT_EQ(errorNumber([&] { askPrice(nullptr, context, nullptr, {"V01", "A01", day("2026-01-01"), 1, ""}); }),
+TEST_F(StandIns, PriceServiceNeedsAConnectionAndIsDoneAfterClose) {
+  std::shared_ptr<Object> context = defaultSession(), login;
+  EXPECT_EQ(errorNumber([&] { askPrice(nullptr, context, nullptr, {"V001", "P1", day("2026-01-01"), 1, ""}); }),
             err::ObjectNotSet);
   auto service = createHostService<PriceService>(hostclass::kPriceService);
-  std::shared_ptr<Object> login;
   std::shared_ptr<Connection> c = cnn;
   Variant result;
   service->initialise(login, context, c, result);
   service->close();
   std::shared_ptr<PriceAnswer> answer;
-  EXPECT_EQ(errorNumber([&] { service->getPrice("V01", "A01", day("2026-01-01"), 1, "", 2, answer); }),
+  EXPECT_EQ(errorNumber([&] { service->getPrice("V001", "P1", day("2026-01-01"), 1, "", 2, answer); }),
             err::ObjectNotSet);
 }
 
-// ---- Quality control -----------------------------------------------------------------------------------
-
-TEST_F(StandInFixture, InspectionWhenARowNamesVendorAndItem) {
-  std::shared_ptr<Connection> c = cnn;
-  EXPECT_FALSE(askGspIsTrue("V01", "A'01", c));
-  EXPECT_EQ(driver->sent.back(),
-            "select cVenCode from tw_inspection where cVenCode='V01' and cInvCode='A''01'");
-  answer("tw_inspection", rows({"cVenCode"}, {{Variant("V01")}}));
-  EXPECT_TRUE(askGspIsTrue("V01", "A01", c));
-  EXPECT_EQ(c, cnn);  // the stand-in leaves the connection as it was
-  std::shared_ptr<Connection> none;
-  EXPECT_EQ(errorNumber([&] { askGspIsTrue("V01", "A01", none); }), err::ObjectNotSet);
+TEST_F(StandIns, InspectionWhenARowNamesVendorAndItem) {
+  std::shared_ptr<Connection> c = cnn, none;
+  EXPECT_TRUE(askGspIsTrue("V001", "W2001", c));
+  EXPECT_FALSE(askGspIsTrue("V001", "P1", c));
+  EXPECT_EQ(errorNumber([&] { askGspIsTrue("V001", "W2001", none); }), err::ObjectNotSet);
 }
 
-// ---- Due dates -------------------------------------------------------------------------------------------
-
-TEST_F(StandInFixture, DueDateIsTheInvoiceDatePlusCreditDays) {
-  answer("'月结30天'", rows({"cPayName", "iPayCreDays"}, {{Variant("月结30天"), Variant(30)}}));
-  answer("'P01'", rows({"cPayName", "iPayCreDays"}, {{Variant("月结30天"), Variant(30)}}));
-  answer("'现结'", rows({"cPayName", "iPayCreDays"}, {{Variant("现结"), Variant::null()}}));
-  answer("'两个'", rows({"cPayName", "iPayCreDays"},
-                      {{Variant("x"), Variant(5)}, {Variant("两个"), Variant(10)}}));
+TEST_F(StandIns, DueDateIsTheInvoiceDatePlusTheCreditDays) {
   std::shared_ptr<Object> login = std::make_shared<StandInLogin>(cnn);
   std::shared_ptr<DueDateCalculator> calc;
-  struct Case { Variant date; const char* pay; const char* due; };
-  const Case cases[] = {
+  const struct { Variant date; const char* pay; const char* due; } cases[] = {
       {Variant("2026-01-15"), "月结30天", "2026-02-14"},
-      {Variant("2026-01-15"), "P01", "2026-02-14"},               // found by code
+      {Variant("2026-01-15"), "30", "2026-02-14"},                 // found by code
       {Variant("2028-02-15T00:00:00"), "月结30天", "2028-03-16"},  // XML date, leap year
       {Variant(day("2026-12-10")), "月结30天", "2027-01-09"},
       {Variant("2026-01-15 18:30:00"), "现结", "2026-01-15"},       // Null credit days
-      {Variant("2026-01-15"), "未知", "2026-01-15"},                 // unknown condition
-      {Variant("2026-01-15"), "", "2026-01-15"},
-      {Variant("2026-01-15"), "两个", "2026-01-25"},                 // the name wins over a code
+      {Variant("2026-01-15"), "未知", "2026-01-15"},
   };
-  for (const Case& c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(askDueDate(calc, login, "01", c.date, c.pay), c.due) << toText(c.date) << " " << c.pay;
-  EXPECT_EQ(driver->sent.front(),
-            "select cPayName,iPayCreDays from PayCondition where cPayName='月结30天' or cPayCode='月结30天'");
-  EXPECT_EQ(driver->sent.size(), 7u);  // no statement for an empty condition
-}
-
-TEST_F(StandInFixture, DueDateFailures) {
-  std::shared_ptr<DueDateCalculator> calc;
-  std::shared_ptr<Object> nothing;
-  EXPECT_EQ(askDueDate(calc, nothing, "", Variant("2026-01-15"), ""), "2026-01-15");
-  EXPECT_EQ(errorNumber([&] { askDueDate(calc, nothing, "", Variant("2026-01-15"), "月结"); }),
-            err::ObjectNotSet);
-  std::shared_ptr<Object> login = std::make_shared<StandInLogin>(cnn);
   for (const Variant& bad : {Variant(""), Variant("15/01/2026"), Variant::null()})
-    EXPECT_EQ(errorNumber([&] { askDueDate(calc, login, "", bad, ""); }), err::TypeMismatch) << toText(Variant(bad.isNull() ? "Null" : bad));
-  answer("PayCondition", rows({"cPayName", "iPayCreDays"}, {{Variant("长"), Variant(3000000)}}));
+    EXPECT_EQ(errorNumber([&] { askDueDate(calc, login, "", bad, ""); }), err::TypeMismatch);
   EXPECT_EQ(errorNumber([&] { askDueDate(calc, login, "", Variant("2026-01-15"), "长"); }), err::Overflow);
 }
 
-TEST_F(StandInFixture, DueDateReachesTheDatabaseThroughTheLogin) {
+TEST_F(StandIns, DueDateReachesTheDatabaseThroughTheLogin) {
   std::shared_ptr<DueDateCalculator> calc;
-  // A connection handed as the login is used itself.
-  auto [own, ownDriver] = recordingConnection("Driver=SQLite;Database=other.db");
-  std::shared_ptr<Object> login = own;
-  askDueDate(calc, login, "", Variant("2026-01-15"), "月结");
-  EXPECT_EQ(ownDriver->sent.size(), 1u);
-  EXPECT_TRUE(driver->sent.empty());
-  // Another login object names its database by ConnectionString, which the host opens.
-  auto named = std::make_shared<SessionInformation>();
-  named->set("ConnectionString", "Driver=SQLite;Database=named.db");
+  std::shared_ptr<Object> login;
+  EXPECT_EQ(askDueDate(calc, login, "", Variant("2026-01-15"), ""), "2026-01-15");
+  EXPECT_EQ(errorNumber([&] { askDueDate(calc, login, "", Variant("2026-01-15"), "月结30天"); }), err::ObjectNotSet);
+  auto named = std::make_shared<SessionInformation>();  // any object that names its database
+  named->set("ConnectionString", cnn->connectionString());
   login = named;
-  askDueDate(calc, login, "", Variant("2026-01-15"), "月结");
-  EXPECT_EQ(opened, (std::vector<std::string>{"Driver=SQLite;Database=named.db"}));
-  EXPECT_EQ(driver->sent.size(), 1u);
-  EXPECT_EQ(toText(std::make_shared<StandInLogin>(own)->get("ConnectionString")),
-            "Driver=SQLite;Database=other.db");
+  EXPECT_EQ(askDueDate(calc, login, "", Variant("2026-01-15"), "月结30天"), "2026-02-14");
+  EXPECT_EQ(toText(std::make_shared<StandInLogin>(cnn)->get("ConnectionString")), cnn->connectionString());
+}
+
+TEST_F(StandIns, AHostOverOneDatabaseIgnoresTheConnectionStringAndADefinedClassReplacesOne) {
+  auto host = std::make_shared<StandInHost>(cnn);
+  ScopedHostFactory over(host);
+  EXPECT_TRUE(askDataRight(recordingConnection("Driver=Elsewhere").first, "wang", rightkind::Vendor, "V001"));
+  host->define("{6ce07372-b4f9-41f7-a7d1-4dea50638ace}", [] { return nullptr; });
+  EXPECT_EQ(errorNumber([&] { askDataRight(cnn, "wang", rightkind::Vendor, "V001"); }), err::CannotCreate);
+  EXPECT_NE(host->create(hostclass::kPriceService), nullptr);
 }
 
 }  // namespace
