@@ -197,7 +197,7 @@ CREATE TABLE Inventory (
   cInvCode       TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
   cInvAddCode    TEXT COLLATE NOCASE,     -- additional code (an old or drawing number)
   cInvName       TEXT COLLATE NOCASE,
-  cInvStd        TEXT COLLATE NOCASE,     -- specification
+  cInvStd        TEXT COLLATE NOCASE,     -- size and grade
   cInvCCode      TEXT COLLATE NOCASE,     -- item class
   cGroupCode     TEXT COLLATE NOCASE,     -- unit group (ComputationGroup code)
   iGroupType     INTEGER DEFAULT 0,       -- that group's type, kept on the item

@@ -194,24 +194,15 @@ const Rule<Ctx> kLineRules[] = {
      "]行失效日期录入错误，请检查！", Way::A},
 };
 
-const FieldIndex& headIndex() {
-  static const FieldIndex index(H);
-  return index;
-}
-const FieldIndex& lineIndex() {
-  static const FieldIndex index(L);
-  return index;
-}
-
 }  // namespace
 
 std::string ClsS_VerifyArriveF::VerifyHead(const Variant& sKey, const Variant& domHead) {
-  return checkHead<ClsS_VerifyArriveF>(*this, sKey, domHead, headIndex(), kHeadRules);
+  return checkHead<ClsS_VerifyArriveF>(*this, sKey, domHead, indexOf<H>(), kHeadRules);
 }
 
 std::string ClsS_VerifyArriveF::VerifyBody(const Variant& sKey, const Variant& domBody,
                                            const Variant& R) {
-  return checkBody<ClsS_VerifyArriveF>(*this, sKey, domBody, R, lineIndex(), kLineRules);
+  return checkBody<ClsS_VerifyArriveF>(*this, sKey, domBody, R, indexOf<L>(), kLineRules);
 }
 
 }  // namespace tallyward

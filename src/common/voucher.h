@@ -126,6 +126,13 @@ class FieldIndex {
   std::vector<std::string> terminated_;
 };
 
+// The index of a field list, built once on first use: indexOf<kLineFields>().
+template <const auto& List>
+const FieldIndex& indexOf() {
+  static const FieldIndex index(List);
+  return index;
+}
+
 // The values of one row, read in a single scan of its attributes. Numbers read with StrToDbl are
 // kept, so a field read by several rules is converted once.
 class RowValues {

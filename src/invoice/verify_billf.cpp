@@ -268,24 +268,15 @@ class InvoiceTotals {
   DecimalSum quantity_, amount_;
 };
 
-const FieldIndex& headIndex() {
-  static const FieldIndex index(H);
-  return index;
-}
-const FieldIndex& lineIndex() {
-  static const FieldIndex index(L);
-  return index;
-}
-
 }  // namespace
 
 std::string ClsS_VerifyBillF::VerifyHead(const Variant& sKey, const Variant& domHead) {
-  return checkHead<ClsS_VerifyBillF>(*this, sKey, domHead, headIndex(), kHeadRules);
+  return checkHead<ClsS_VerifyBillF>(*this, sKey, domHead, indexOf<H>(), kHeadRules);
 }
 
 std::string ClsS_VerifyBillF::VerifyBody(const Variant& sKey, const Variant& domBody,
                                          const Variant& R) {
-  return checkBody<ClsS_VerifyBillF>(*this, sKey, domBody, R, lineIndex(), kLineRules,
+  return checkBody<ClsS_VerifyBillF>(*this, sKey, domBody, R, indexOf<L>(), kLineRules,
                                      InvoiceTotals(*this));
 }
 

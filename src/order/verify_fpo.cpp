@@ -177,23 +177,14 @@ const Rule<Ctx> kLineRules[] = {
      "]行在没有输入项目大类之前，请参照输入项目！", Way::A},
 };
 
-const FieldIndex& headIndex() {
-  static const FieldIndex index(H);
-  return index;
-}
-const FieldIndex& lineIndex() {
-  static const FieldIndex index(L);
-  return index;
-}
-
 }  // namespace
 
 std::string ClsS_VerifyFPO::VerifyHead(const Variant& sKey, const Variant& domHead) {
-  return checkHead<ClsS_VerifyFPO>(*this, sKey, domHead, headIndex(), kHeadRules);
+  return checkHead<ClsS_VerifyFPO>(*this, sKey, domHead, indexOf<H>(), kHeadRules);
 }
 
 std::string ClsS_VerifyFPO::VerifyBody(const Variant& sKey, const Variant& domBody, const Variant& R) {
-  return checkBody<ClsS_VerifyFPO>(*this, sKey, domBody, R, lineIndex(), kLineRules);
+  return checkBody<ClsS_VerifyFPO>(*this, sKey, domBody, R, indexOf<L>(), kLineRules);
 }
 
 }  // namespace tallyward
