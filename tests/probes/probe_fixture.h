@@ -11,6 +11,7 @@
 
 #include "support/recording_driver.h"
 #include "tallyward/error.h"
+#include "tallyward/host.h"
 
 namespace tallyward::test {
 
@@ -40,21 +41,11 @@ inline int errorNumber(const std::function<void()>& f) {
   return 0;
 }
 
-// A late-bound object whose members are plain values, as the host's session information object
-// answers them. Names are matched without regard to case; an unknown name is error 438.
-class ValueObject : public Object {
- public:
-  explicit ValueObject(std::vector<std::pair<std::string, Variant>> members) : members_(std::move(members)) {}
-  std::string_view typeName() const override { return "Information"; }
-  DispId GetIDsOfNames(std::string_view name) const override {
-    for (size_t i = 0; i < members_.size(); ++i)
-      if (DispatchTable<ValueObject>::equalsNoCase(members_[i].first, name)) return static_cast<DispId>(i);
-    throwError(err::NoSuchMember, "Object doesn't support this property or method: " + std::string(name));
-  }
-  Variant Invoke(DispId id, InvokeKind, std::span<Variant>) override { return members_.at(static_cast<size_t>(id)).second; }
-
- private:
-  std::vector<std::pair<std::string, Variant>> members_;
-};
+// The stand-in host's session information object with these members, read late-bound by name.
+inline std::shared_ptr<SessionInformation> session(const std::vector<std::pair<std::string, Variant>>& members) {
+  auto info = std::make_shared<SessionInformation>();
+  for (const auto& [name, value] : members) info->set(name, value);
+  return info;
+}
 
 }  // namespace tallyward::test

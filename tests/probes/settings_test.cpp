@@ -11,7 +11,7 @@ namespace tallyward {
 namespace {
 
 using test::errorNumber;
-using test::ValueObject;
+using test::session;
 
 constexpr const char* kHostile = "x' OR '1'='1";
 
@@ -37,7 +37,7 @@ std::string outcome(const std::function<std::string()>& f) {
 // Every probe sends its statement as the ERP expects it, values escaped; with no row it answers
 // its default, a database error leaves it, and a first row (the second never counts) is converted.
 TEST_F(Probes, StatementsDefaultsAndTheFirstRow) {
-  ValueObject info({{"CurAccountID", Variant("00'1")}, {"TheYear", Variant(2026)}});
+  auto info = session({{"CurAccountID", Variant("00'1")}, {"TheYear", Variant(2026)}});
   std::array<bool, 10> flags{};
   const auto flag = [](bool b) { return std::string(b ? "True" : "False"); };
   const struct {
@@ -87,7 +87,7 @@ TEST_F(Probes, StatementsDefaultsAndTheFirstRow) {
       {[](Connection& c) { return ResolveInvCode(c, kHostile); },
        {"select cInvCode from inventory where cinvcode='x'' OR ''1''=''1' or  cinvname='x'' OR "
         "''1''=''1' or cinvaddcode='x'' OR ''1''=''1'"}, "", "cInvCode", {{Variant("B02"), "B02"}}},
-      {[&](Connection& c) { return toText(GetPeriodIdOfDate("2026-03-01", info, c)); },
+      {[&](Connection& c) { return toText(GetPeriodIdOfDate("2026-03-01", *info, c)); },
        {"select dBegin,dEnd,iID from OrrerySystem..ua_period where cacc_id = '00''1' and iyear = 2026 order by iid"},
        "", "", {}},
   };
@@ -161,7 +161,7 @@ class Periods : public test::ScriptedDb {
             {Variant("2026-04-01"), Variant("2026-04-30"), Variant(4)},
             {Variant("2026-04-01"), Variant("2026-12-31"), Variant(9)}});
   }
-  ValueObject info{{{"CurAccountID", Variant("001")}, {"TheYear", Variant(2026)}}};
+  std::shared_ptr<SessionInformation> info = session({{"CurAccountID", Variant("001")}, {"TheYear", Variant(2026)}});
 };
 
 TEST_F(Periods, DateFallsIntoThePeriodWithBothBoundsInclusive) {
@@ -172,30 +172,30 @@ TEST_F(Periods, DateFallsIntoThePeriodWithBothBoundsInclusive) {
       {"2025-12-31", Variant()},           {"2026-04-30", Variant(4)},  // the first matching period wins
       {"2026-05-01", Variant(9)},
   };
-  for (const auto& c : cases) EXPECT_EQ(GetPeriodIdOfDate(c.date, info, *cnn), c.period) << c.date;
+  for (const auto& c : cases) EXPECT_EQ(GetPeriodIdOfDate(c.date, *info, *cnn), c.period) << c.date;
 }
 
 TEST_F(Periods, ADateOrBoundThatIsNoDateFailsOnceThereIsAPeriod) {
-  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-13-01", info, *cnn); }), err::TypeMismatch);
+  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-13-01", *info, *cnn); }), err::TypeMismatch);
   driver->answers.clear();
   answer("ua_period", {"dBegin", "dEnd", "iID"}, {{Variant::null(), Variant("2026-01-31"), Variant(1)}});
-  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", info, *cnn); }), err::TypeMismatch);
+  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *info, *cnn); }), err::TypeMismatch);
   driver->answers.clear();
-  EXPECT_EQ(GetPeriodIdOfDate("not a date", info, *cnn), Variant());
+  EXPECT_EQ(GetPeriodIdOfDate("not a date", *info, *cnn), Variant());
 }
 
 TEST_F(Periods, SessionMembersAreReadByNameAndTheYearMustBeANumber) {
-  ValueObject noYear({{"CurAccountID", Variant("001")}});
-  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", noYear, *cnn); }), err::NoSuchMember);
-  ValueObject textYear({{"curaccountid", Variant("001")}, {"theyear", Variant("2026")}});
-  EXPECT_EQ(GetPeriodIdOfDate("2026-01-10", textYear, *cnn), Variant(1));
+  auto noYear = session({{"CurAccountID", Variant("001")}});
+  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *noYear, *cnn); }), err::NoSuchMember);
+  auto textYear = session({{"curaccountid", Variant("001")}, {"theyear", Variant("2026")}});
+  EXPECT_EQ(GetPeriodIdOfDate("2026-01-10", *textYear, *cnn), Variant(1));
 
   driver->sent.clear();
-  ValueObject hostileYear({{"CurAccountID", Variant("001")}, {"TheYear", Variant("2026 or 1=1")}});
-  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", hostileYear, *cnn); }), err::TypeMismatch);
+  auto hostileYear = session({{"CurAccountID", Variant("001")}, {"TheYear", Variant("2026 or 1=1")}});
+  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *hostileYear, *cnn); }), err::TypeMismatch);
   EXPECT_TRUE(sent().empty());
-  ValueObject nullAccount({{"CurAccountID", Variant::null()}, {"TheYear", Variant(2026.0)}});
-  GetPeriodIdOfDate("2026-01-10", nullAccount, *cnn);
+  auto nullAccount = session({{"CurAccountID", Variant::null()}, {"TheYear", Variant(2026.0)}});
+  GetPeriodIdOfDate("2026-01-10", *nullAccount, *cnn);
   EXPECT_NE(sent().back().find("cacc_id = '' and iyear = 2026 "), std::string::npos) << sent().back();
 }
 
