@@ -1,4 +1,5 @@
 #include "platform/db/literal_shape.h"
+#include "platform/db/sql_tokens.h"
 
 #include <algorithm>
 #include <array>
@@ -16,96 +17,20 @@ constexpr char kMark = '\x1f';
 // stay in the shape.
 constexpr size_t kMostValues = 999;
 
-enum class Kind { Word, Quoted, String, Number, Punct };
+using sqltokens::isPunct;
+using sqltokens::isWord;
+using sqltokens::same;
+using Kind = sqltokens::TokenKind;
+using Tok = sqltokens::SqlToken;
 
-struct Tok {
-  Kind kind;
-  size_t pos;
-  std::string_view text;
-};
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool same(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-bool isWordStart(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
-}
-bool isWordChar(unsigned char c) { return isWordStart(c) || (c >= '0' && c <= '9') || c == '$'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-
-// The significant tokens, read as the dialect translation reads them (a closing quote or bracket
-// written twice stays inside). Nothing for a text that is not safe to shape.
+// The significant tokens, read as the dialect translation reads them (a closing quote written
+// twice stays inside). Nothing for a text that is not safe to shape: a backtick, or ]] inside
+// brackets, which the joined-OR rewrite reads differently from the translation.
 std::optional<std::vector<Tok>> tokenize(std::string_view sql) {
-  std::vector<Tok> out;
-  size_t i = 0;
-  const size_t n = sql.size();
-  while (i < n) {
-    const char c = sql[i];
-    const size_t start = i;
-    if (c == '`') return std::nullopt;
-    if (isBlank(c)) {
-      ++i;
-    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-      while (i < n && sql[i] != '\n') ++i;
-    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-      const size_t close = sql.find("*/", i + 2);
-      if (close == std::string_view::npos) return std::nullopt;
-      i = close + 2;
-    } else if (c == '\'' || c == '"' || c == '[') {
-      const char close = c == '[' ? ']' : c;
-      ++i;
-      for (;;) {
-        if (i >= n) return std::nullopt;
-        if (sql[i] == close) {
-          if (i + 1 < n && sql[i + 1] == close) {
-            // Inside brackets, ]] is read differently by the rewrite: leave such text alone.
-            if (close == ']') return std::nullopt;
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        ++i;
-      }
-      out.push_back({c == '\'' ? Kind::String : Kind::Quoted, start, sql.substr(start, i - start)});
-    } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(sql[i + 1]))) {
-      while (i < n && (isDigit(sql[i]) || sql[i] == '.')) ++i;
-      if (i < n && (sql[i] == 'e' || sql[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < n && (sql[j] == '+' || sql[j] == '-')) ++j;
-        if (j < n && isDigit(sql[j])) {
-          i = j;
-          while (i < n && isDigit(sql[i])) ++i;
-        }
-      }
-      out.push_back({Kind::Number, start, sql.substr(start, i - start)});
-    } else if (isWordStart(static_cast<unsigned char>(c))) {
-      while (i < n && isWordChar(static_cast<unsigned char>(sql[i]))) ++i;
-      out.push_back({Kind::Word, start, sql.substr(start, i - start)});
-    } else {
-      ++i;
-      if (i < n) {
-        const char d = sql[i];
-        if ((c == '<' && (d == '=' || d == '>')) || (c == '>' && d == '=') || (c == '!' && d == '=') ||
-            (c == '=' && d == '=') || (c == '|' && d == '|'))
-          ++i;
-      }
-      out.push_back({Kind::Punct, start, sql.substr(start, i - start)});
-    }
-  }
-  return out;
+  sqltokens::TokenRules rules;
+  rules.doubledBracket = sqltokens::DoubledBracket::Unreadable;
+  return sqltokens::tokenize(sql, rules);
 }
-
-bool isWord(const Tok& t, std::string_view w) { return t.kind == Kind::Word && same(t.text, w); }
-bool isPunct(const Tok& t, std::string_view p) { return t.kind == Kind::Punct && t.text == p; }
 
 bool anyWord(const Tok& t, std::initializer_list<std::string_view> words) {
   return t.kind == Kind::Word && std::any_of(words.begin(), words.end(), [&](std::string_view w) {

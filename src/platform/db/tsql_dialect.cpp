@@ -5,17 +5,21 @@
 #include <optional>
 #include <vector>
 
+#include "platform/db/sql_tokens.h"
 #include "tallyward/error.h"
 
 namespace tallyward::sqlite {
 
 namespace {
 
-enum class Kind { Space, Word, Quoted, String, Number, Punct };
+using sqltokens::isDigit;
+using sqltokens::isName;
+using sqltokens::isPunct;
+using sqltokens::isWord;
+using sqltokens::same;
+using Kind = sqltokens::TokenKind;
 
-struct Token {
-  Kind kind;
-  std::string_view text;
+struct Token : sqltokens::SqlToken {
   // What the output carries for this token: the text unless replaced, then the additions.
   std::optional<std::string> replacement;
   std::string alias;  // " AS name" after the token
@@ -27,108 +31,21 @@ struct Token {
                                 "): " + std::string(sql));
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool same(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-bool isWordStart(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
-}
-bool isWordChar(unsigned char c) { return isWordStart(c) || (c >= '0' && c <= '9') || c == '$'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-
-// Splits the statement into tokens; whitespace and comments become Space tokens.
+// SQL Server's reading of the text, blanks and comments kept as Space tokens so that the
+// statement can be written back as it came; whatever SQLite would read differently is refused.
 std::vector<Token> tokenize(std::string_view sql) {
+  sqltokens::TokenRules rules;
+  rules.keepSpace = true;
+  rules.strictTsql = true;
+  rules.doubledBracket = sqltokens::DoubledBracket::Escapes;
+  std::string why;
+  const std::optional<std::vector<sqltokens::SqlToken>> read = sqltokens::tokenize(sql, rules, &why);
+  if (!read) refuse(why, sql);
   std::vector<Token> out;
-  size_t i = 0;
-  const size_t n = sql.size();
-  auto push = [&](Kind k, size_t from, size_t to) { out.push_back({k, sql.substr(from, to - from), {}, {}, {}}); };
-  while (i < n) {
-    const char c = sql[i];
-    const size_t start = i;
-    if (isBlank(c)) {
-      while (i < n && isBlank(sql[i])) ++i;
-      push(Kind::Space, start, i);
-    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-      while (i < n && sql[i] != '\n') ++i;
-      push(Kind::Space, start, i);
-    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-      const size_t end = sql.find("*/", i + 2);
-      if (end == std::string_view::npos) refuse("unterminated comment", sql);
-      i = end + 2;
-      push(Kind::Space, start, i);
-    } else if (c == '\'' || c == '"' || c == '[') {
-      const char close = c == '[' ? ']' : c;
-      ++i;
-      for (;;) {
-        if (i >= n) refuse(c == '\'' ? "unterminated string literal" : "unterminated quoted name", sql);
-        if (sql[i] == close) {
-          if (i + 1 < n && sql[i + 1] == close) { i += 2; continue; }  // a doubled closing mark
-          ++i;
-          break;
-        }
-        ++i;
-      }
-      push(c == '\'' ? Kind::String : Kind::Quoted, start, i);
-    } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(sql[i + 1]) &&
-                              (out.empty() || (out.back().kind != Kind::Word &&
-                                               out.back().kind != Kind::Quoted)))) {
-      while (i < n && isDigit(sql[i])) ++i;
-      if (i < n && sql[i] == '.') {
-        ++i;
-        while (i < n && isDigit(sql[i])) ++i;
-      }
-      if (i < n && (sql[i] == 'e' || sql[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < n && (sql[j] == '+' || sql[j] == '-')) ++j;
-        if (j < n && isDigit(sql[j])) {
-          i = j;
-          while (i < n && isDigit(sql[i])) ++i;
-        }
-      }
-      if (i < n && isWordChar(static_cast<unsigned char>(sql[i]))) refuse("malformed number", sql);
-      push(Kind::Number, start, i);
-    } else if (isWordStart(static_cast<unsigned char>(c))) {
-      while (i < n && isWordChar(static_cast<unsigned char>(sql[i]))) ++i;
-      if (i < n && sql[i] == '\'' && i - start == 1 && (c == 'N' || c == 'n'))
-        refuse("N'..' literals are not supported", sql);
-      push(Kind::Word, start, i);
-    } else if (c == '@' || c == '#') {
-      refuse("variables and temporary tables are not supported", sql);
-    } else if (c == '?' || c == ':' || c == '$') {
-      refuse("parameters are not supported", sql);
-    } else if (c == '`' || c == '{' || c == '}' || c == '\\') {
-      refuse(std::string("unexpected character ") + c, sql);
-    } else {
-      ++i;
-      if (i < n) {
-        const char d = sql[i];
-        if ((c == '<' && (d == '=' || d == '>')) || (c == '>' && d == '=') || (c == '!' && d == '='))
-          ++i;
-        else if (c == '!' && (d == '<' || d == '>'))
-          refuse("the operators !< and !> are not supported", sql);
-        else if ((c == '*' && d == '=') || (c == '=' && d == '*'))
-          refuse("old-style outer joins (*= and =*) are not supported", sql);
-        else if (c == '|' && d == '|')
-          refuse("|| is not an operator of this dialect", sql);
-      }
-      if (c == '^') refuse("the operator ^ is not supported", sql);
-      if (c == '!' && i - start == 1) refuse("unexpected character !", sql);
-      push(Kind::Punct, start, i);
-    }
-  }
+  out.reserve(read->size());
+  for (const sqltokens::SqlToken& t : *read) out.push_back({t, {}, {}, {}});
   return out;
 }
-
-bool isPunct(const Token& t, std::string_view p) { return t.kind == Kind::Punct && t.text == p; }
-bool isWord(const Token& t, std::string_view w) { return t.kind == Kind::Word && same(t.text, w); }
-bool isName(const Token& t) { return t.kind == Kind::Word || t.kind == Kind::Quoted; }
 
 // Words that the select list and the function check must not take for a name.
 bool isKeyword(std::string_view w) {
