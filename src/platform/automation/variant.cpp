@@ -28,6 +28,14 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
   throwError(err::TypeMismatch, std::string("Type mismatch: cannot convert to ") + target);
 }
 
+// The same error, saying what was wrong with the value where that helps the caller.
+[[noreturn]] void mismatch(const char* target, const Variant& v) {
+  if (v.isMissing())
+    throwError(err::TypeMismatch, std::string("Type mismatch: a required argument is missing (") + target + ")");
+  if (v.isNull()) throwError(err::TypeMismatch, std::string("Type mismatch: Null cannot convert to ") + target);
+  mismatch(target);
+}
+
 // Days from 30 December 1899 to the given civil date (proleptic Gregorian).
 long daysFromCivil(long y, unsigned m, unsigned d) {
   y -= m <= 2;
@@ -190,7 +198,7 @@ bool toBoolean(const Variant& v) {
       if (parseNumber(s, d)) return d != 0;
       mismatch("Boolean");
     }
-    default: mismatch("Boolean");
+    default: mismatch("Boolean", v);
   }
 }
 
@@ -206,7 +214,7 @@ double toDouble(const Variant& v) {
       if (parseNumber(v.asString(), d)) return d;
       mismatch("Double");
     }
-    default: mismatch("Double");
+    default: mismatch("Double", v);
   }
 }
 
@@ -218,7 +226,7 @@ std::string toText(const Variant& v) {
     case VarType::Date: return formatDate(v.asDate().value);
     case VarType::Empty: return "";
     case VarType::String: return v.asString();
-    default: mismatch("String");
+    default: mismatch("String", v);
   }
 }
 
