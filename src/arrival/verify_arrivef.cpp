@@ -19,8 +19,6 @@ bool knownBusinessType(std::string_view t) {
   return t == "受托代销" || t == "普通采购" || t == "委外发票";
 }
 
-bool taxRateOutOfRange(double rate) { return rate < 0 || rate >= 100; }
-
 // ---- Head -------------------------------------------------------------------------------------------
 
 constexpr auto H = fieldList("ccode", "cexch_name", "iexchrate", "ddate", "sysname", "cvencode",
@@ -50,7 +48,7 @@ const Rule<Ctx> kHeadRules[] = {
     {on("all"), nullptr, {}, departmentMissing,
      "部门不能为空，请检查！", Way::A},
     {on("ddate all"), nullptr, H("ddate"),
-     [](const Ctx& h) { return !h.empty(H("ddate")) && !datePartIsDate(h.text(H("ddate"))); },
+     [](const Ctx& h) { return h.badDate(H("ddate")); },
      "到货单日期录入错误，请检查！", Way::A},
     {on("iexchrate all"), nullptr, H("iexchrate"),
      [](const Ctx& h) { return !h.empty(H("iexchrate")) && h.num(H("iexchrate")) <= 0; },
@@ -90,9 +88,6 @@ bool belowZero(const Ctx& l) { return l.num(F) < 0; }
 template <size_t F>
 bool aboveZero(const Ctx& l) { return l.num(F) > 0; }
 
-// A date field is judged by its date part; an empty one is left for later.
-template <size_t F>
-bool badDate(const Ctx& l) { return !l.empty(F) && !datePartIsDate(l.text(F)); }
 
 const Rule<Ctx> kLineRules[] = {
     {on("all"), nullptr, {}, [](const Ctx& l) { return l.empty(L("cinvcode")); },
@@ -188,9 +183,9 @@ const Rule<Ctx> kLineRules[] = {
     {on("citemcode all"), nullptr, L("citemcode"),
      [](const Ctx& l) { return !l.empty(L("citemcode")) && l.empty(L("citem_class")); },
      "]行在没有输入项目大类之前，请参照输入项目！", Way::A},
-    {on("dpdate all"), nullptr, L("dpdate"), badDate<L("dpdate")>,
+    {on("dpdate all"), nullptr, L("dpdate"), [](const Ctx& l) { return l.badDate(L("dpdate")); },
      "]行生产日期录入错误，请检查！", Way::A},
-    {on("dvdate all"), nullptr, L("dvdate"), badDate<L("dvdate")>,
+    {on("dvdate all"), nullptr, L("dvdate"), [](const Ctx& l) { return l.badDate(L("dvdate")); },
      "]行失效日期录入错误，请检查！", Way::A},
 };
 

@@ -23,7 +23,14 @@ struct Fields {
   std::string_view text(size_t f) const { return values.text(f); }
   bool empty(size_t f) const { return values.empty(f); }
   double num(size_t f) const { return values.number(f); }  // StrToDbl
+
+  // A date field that is filled but whose date part (before the first capital T) is no date; an
+  // empty one is left to the rule that asks for it.
+  bool badDate(size_t f) const { return !empty(f) && !datePartIsDate(text(f)); }
 };
+
+// Tax rates are percentages from 0 up to, not including, 100.
+inline bool taxRateOutOfRange(double rate) { return rate < 0 || rate >= 100; }
 
 // A voucher without a totals step.
 struct NoTotals {

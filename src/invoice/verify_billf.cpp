@@ -16,8 +16,6 @@ using Ctx = Fields<ClsS_VerifyBillF>;
 constexpr auto on = Keys::on;
 constexpr auto anyExcept = Keys::anyExcept;
 
-bool taxRateOutOfRange(double rate) { return rate < 0 || rate >= 100; }
-
 // The kinds of invoice that sBillType tells apart (compared exactly; any other text, empty
 // included, is the third kind).
 enum class BillKind { Outsourcing, Freight, Other };
@@ -40,9 +38,6 @@ bool fromInterface(const Ctx& h) { return lowerCase(h.text(H("sysname"))) == "ea
 bool fromPurchasing(const Ctx& h) { return h.text(H("csource")) == "采购"; }
 bool fromOutsourcing(const Ctx& h) { return h.text(H("csource")) == "委外"; }
 
-bool badDate(const Ctx& h, size_t field) {
-  return !h.empty(field) && !datePartIsDate(h.text(field));
-}
 
 const Rule<Ctx> kHeadRules[] = {
     {on("all"), nullptr, {},
@@ -69,9 +64,9 @@ const Rule<Ctx> kHeadRules[] = {
      "供应商不能为空，请检查！", Way::A},
     {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cdepname")); },
      "部门不能为空，请检查！", Way::D},
-    {on("dpbvdate all"), nullptr, H("dpbvdate"), [](const Ctx& h) { return badDate(h, H("dpbvdate")); },
+    {on("dpbvdate all"), nullptr, H("dpbvdate"), [](const Ctx& h) { return h.badDate(H("dpbvdate")); },
      "录入日期录入错误，请检查！", Way::A},
-    {on("dvoudate all"), nullptr, H("dvoudate"), [](const Ctx& h) { return badDate(h, H("dvoudate")); },
+    {on("dvoudate all"), nullptr, H("dvoudate"), [](const Ctx& h) { return h.badDate(H("dvoudate")); },
      "发票日期录入错误，请检查！", Way::A},
     {on("cbustype all"), fromPurchasing, H("cbustype"),
      [](const Ctx& h) {

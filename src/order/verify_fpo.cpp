@@ -19,8 +19,6 @@ bool knownBusinessType(std::string_view t) {
   return t == "普通采购" || t == "委外发票" || t == "受托代销" || t == "直运采购";
 }
 
-bool taxRateOutOfRange(double rate) { return rate < 0 || rate >= 100; }
-
 // ---- Head -------------------------------------------------------------------------------------------
 
 constexpr auto H = fieldList("cpoid", "cexch_name", "nflat", "dpodate", "sysname", "cvencode",
@@ -45,7 +43,7 @@ const Rule<Ctx> kHeadRules[] = {
     {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cdepname")); },
      "部门不能为空，请检查！", Way::D},
     {on("dpodate all"), nullptr, H("dpodate"),
-     [](const Ctx& h) { return !h.empty(H("dpodate")) && !datePartIsDate(h.text(H("dpodate"))); },
+     [](const Ctx& h) { return h.badDate(H("dpodate")); },
      "订单日期录入错误，请检查！", Way::A},
     {on("nflat all"), nullptr, H("nflat"),
      [](const Ctx& h) { return !h.empty(H("nflat")) && h.num(H("nflat")) <= 0; },
@@ -161,7 +159,7 @@ const Rule<Ctx> kLineRules[] = {
      "]行本币价税合计必须大于零，请检查！", Way::A},
     {on("darrivedate all"), nullptr, L("darrivedate"),
      [](const Ctx& l) {
-       return !l.empty(L("darrivedate")) && !datePartIsDate(l.text(L("darrivedate")));
+       return l.badDate(L("darrivedate"));
      },
      "]行到货日期录入错误，请检查！", Way::A},
     {on("ipertaxrate all"), nullptr, L("ipertaxrate"),

@@ -20,8 +20,6 @@ bool knownBusinessType(std::string_view t) {
 }
 
 // Tax rates are percentages: 0 up to, but not including, 100.
-bool taxRateOutOfRange(double rate) { return rate < 0 || rate >= 100; }
-
 // ---- Head -------------------------------------------------------------------------------------------
 
 constexpr auto H = fieldList("ccode", "ddate", "cdepname", "ipertaxrate", "cbustype");
@@ -39,7 +37,7 @@ const Rule<Ctx> kHeadRules[] = {
     {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cdepname")); },
      "部门不能为空，请检查！", Way::D},
     {on("ddate all"), nullptr, H("ddate"),
-     [](const Ctx& h) { return !h.empty(H("ddate")) && !datePartIsDate(h.text(H("ddate"))); },
+     [](const Ctx& h) { return h.badDate(H("ddate")); },
      "请购单日期录入错误，请检查！", Way::A},
     {on("ipertaxrate all"), nullptr, H("ipertaxrate"), headTaxRateOutOfRange,
      "税率必须在 0 到 100 之间，请检查！", Way::A},
