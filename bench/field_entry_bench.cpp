@@ -15,8 +15,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "common/reference_sql.h"
-#include "common/sql_text.h"
+#include "erp/reference_sql.h"
+#include "platform/db/sql_text.h"
 #include "platform/db/joined_or_rewrite.h"
 #include "platform/db/tsql_dialect.h"
 #include "tallyward/classes.h"

@@ -28,8 +28,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/reference_sql.h"
-#include "common/sql_text.h"
+#include "erp/reference_sql.h"
+#include "platform/db/sql_text.h"
 #include "erp_generator.h"
 #include "platform/db/sqlite_driver.h"
 #include "platform/db/tsql_dialect.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "common/voucher.h"
+#include "rows/voucher.h"
 #include "tallyward/classes.h"
 
 namespace tallyward {

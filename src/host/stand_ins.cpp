@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "common/sql_text.h"
+#include "platform/db/sql_text.h"
 #include "host/host_text.h"
 #include "tallyward/host.h"
 

@@ -4,7 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "common/whole_voucher.h"
+#include "whole/whole_voucher.h"
 #include "tallyward/classes.h"
 
 namespace tallyward {

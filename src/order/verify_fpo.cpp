@@ -2,7 +2,7 @@
 // field as the user leaves it. No database.
 #include <array>
 
-#include "common/whole_voucher.h"
+#include "whole/whole_voucher.h"
 #include "tallyward/classes.h"
 
 namespace tallyward {

@@ -8,12 +8,12 @@
 #include <cmath>
 #include <string>
 
-#include "common/field_entry.h"
-#include "common/lookup.h"
-#include "common/reference_sql.h"
-#include "common/settings.h"
-#include "common/sql_text.h"
-#include "common/voucher.h"
+#include "entry/field_entry.h"
+#include "entry/lookup.h"
+#include "erp/reference_sql.h"
+#include "erp/settings.h"
+#include "platform/db/sql_text.h"
+#include "rows/voucher.h"
 #include "tallyward/classes.h"
 
 namespace tallyward {

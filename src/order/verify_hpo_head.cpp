@@ -3,11 +3,11 @@
 // and the exchange rate of the order date; and the check of a purchase order code.
 #include <array>
 
-#include "common/lookup.h"
-#include "common/reference_sql.h"
-#include "common/settings.h"
-#include "common/sql_text.h"
-#include "common/voucher.h"
+#include "entry/lookup.h"
+#include "erp/reference_sql.h"
+#include "erp/settings.h"
+#include "platform/db/sql_text.h"
+#include "rows/voucher.h"
 #include "tallyward/classes.h"
 
 namespace tallyward {

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "command.h"
-#include "common/verdict.h"
+#include "whole/verdict.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
 #include "tallyward/error.h"

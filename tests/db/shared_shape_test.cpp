@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/reference_sql.h"
-#include "common/sql_text.h"
+#include "erp/reference_sql.h"
+#include "platform/db/sql_text.h"
 #include "db/sqlite_file.h"
 #include "platform/db/sqlite_driver.h"
 #include "tallyward/database.h"

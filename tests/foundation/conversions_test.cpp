@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "common/voucher.h"
+#include "rows/voucher.h"
 #include "tallyward/error.h"
 #include "tallyward/variant.h"
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "common/reply.h"
-#include "common/voucher.h"
+#include "entry/reply.h"
+#include "rows/voucher.h"
 #include "support/voucher_builder.h"
 #include "tallyward/error.h"
 

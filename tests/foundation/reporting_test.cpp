@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "common/rules.h"
-#include "common/verdict.h"
+#include "whole/rules.h"
+#include "whole/verdict.h"
 
 namespace tallyward {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/voucher.h"
+#include "rows/voucher.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
 #include "tallyward/error.h"

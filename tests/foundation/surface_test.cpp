@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "common/voucher.h"
+#include "rows/voucher.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
 #include "tallyward/registry.h"

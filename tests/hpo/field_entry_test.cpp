@@ -1,8 +1,8 @@
 // The readings the field-entry rules share, and the placing of typed text into WHERE texts.
 #include <gtest/gtest.h>
 
-#include "common/field_entry.h"
-#include "common/lookup.h"
+#include "entry/field_entry.h"
+#include "entry/lookup.h"
 
 namespace tallyward {
 namespace {

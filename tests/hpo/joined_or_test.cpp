@@ -4,7 +4,7 @@
 
 #include "hpo_fixture.h"
 #include "platform/db/joined_or_rewrite.h"
-#include "common/voucher.h"
+#include "rows/voucher.h"
 #include "platform/db/sqlite_driver.h"
 
 namespace tallyward::test {

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "common/reference_sql.h"
-#include "common/settings.h"
+#include "erp/reference_sql.h"
+#include "erp/settings.h"
 #include "probes/probe_fixture.h"
 #include "tallyward/erp_database.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "common/reference_sql.h"
+#include "erp/reference_sql.h"
 #include "probes/probe_fixture.h"
 
 namespace tallyward {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "common/settings.h"
+#include "erp/settings.h"
 #include "probes/probe_fixture.h"
 
 namespace tallyward {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <memory>
 
-#include "common/sql_text.h"
+#include "platform/db/sql_text.h"
 #include "probes/probe_fixture.h"
 
 namespace tallyward {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "common/verdict.h"
+#include "whole/verdict.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
 #include "tallyward/error.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/reply.h"
+#include "entry/reply.h"
 #include "tallyward/document.h"
 
 namespace tallyward::test {

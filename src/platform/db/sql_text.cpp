@@ -1,4 +1,4 @@
-#include "common/sql_text.h"
+#include "platform/db/sql_text.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "common/field_entry.h"
+#include "entry/field_entry.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/settings.h"
+#include "erp/settings.h"
 
 namespace tallyward {
 

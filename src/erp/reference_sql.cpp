@@ -1,12 +1,12 @@
-#include "common/reference_sql.h"
+#include "erp/reference_sql.h"
 
 #include <array>
 #include <optional>
 #include <vector>
 
-#include "common/settings.h"
-#include "common/sql_text.h"
-#include "common/voucher.h"
+#include "erp/settings.h"
+#include "platform/db/sql_text.h"
+#include "rows/voucher.h"
 #include "tallyward/error.h"
 
 namespace tallyward {

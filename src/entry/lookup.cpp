@@ -1,8 +1,8 @@
-#include "common/lookup.h"
+#include "entry/lookup.h"
 
-#include "common/reference_sql.h"
-#include "common/sql_text.h"
-#include "common/verdict.h"
+#include "erp/reference_sql.h"
+#include "platform/db/sql_text.h"
+#include "whole/verdict.h"
 #include "tallyward/error.h"
 
 namespace tallyward {

@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "common/rules.h"
-#include "common/voucher.h"
+#include "whole/rules.h"
+#include "rows/voucher.h"
 #include "tallyward/document.h"
 #include "tallyward/error.h"
 

@@ -1,8 +1,8 @@
-#include "common/settings.h"
+#include "erp/settings.h"
 
 #include <optional>
 
-#include "common/sql_text.h"
+#include "platform/db/sql_text.h"
 #include "tallyward/error.h"
 
 namespace tallyward {

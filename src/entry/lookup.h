@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-#include "common/field_entry.h"
-#include "common/reply.h"
-#include "common/verdict.h"
+#include "entry/field_entry.h"
+#include "entry/reply.h"
+#include "whole/verdict.h"
 #include "tallyward/database.h"
 #include "tallyward/document.h"
 #include "tallyward/host.h"

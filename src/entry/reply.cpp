@@ -1,6 +1,6 @@
-#include "common/reply.h"
+#include "entry/reply.h"
 
-#include "common/verdict.h"
+#include "whole/verdict.h"
 #include "tallyward/error.h"
 
 namespace tallyward {

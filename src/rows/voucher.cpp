@@ -1,4 +1,4 @@
-#include "common/voucher.h"
+#include "rows/voucher.h"
 
 #include <bit>
 #include <charconv>

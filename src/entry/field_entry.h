@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/reply.h"
-#include "common/verdict.h"
+#include "entry/reply.h"
+#include "whole/verdict.h"
 #include "tallyward/database.h"
 #include "tallyward/document.h"
 #include "tallyward/error.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/verdict.h"
+#include "whole/verdict.h"
 
 namespace tallyward {
 

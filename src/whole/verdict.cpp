@@ -1,6 +1,6 @@
-#include "common/verdict.h"
+#include "whole/verdict.h"
 
-#include "common/voucher.h"
+#include "rows/voucher.h"
 
 namespace tallyward {
 
