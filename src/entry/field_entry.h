@@ -108,24 +108,4 @@ class FieldEntry {
   Read read_;
 };
 
-// ---- Readings that the field-entry rules share ------------------------------------------------------
-
-// The longest leading part of the text that reads as a number (blanks before it skipped); 0 when
-// there is none ("" and "abc" read 0).
-double leadingNumber(std::string_view text);
-
-// A number rounded as formatting it with ".00" and reading it back does: two decimals, half away
-// from zero, on the number's 15-digit decimal form (so 2.675 gives 2.68).
-double roundCents(double value);
-
-// The date part of an XML date-time: the text before its first capital T, or all of it.
-std::string_view datePart(std::string_view dateTime);
-
-// A date text as the daily exchange rates are dated: yyyy.mm.dd. The empty text stays empty;
-// error 13 for a text that is not a date.
-std::string rateDate(std::string_view date);
-
-// The text with the blanks at both ends removed.
-std::string_view trimBlanks(std::string_view text);
-
 }  // namespace tallyward

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "entry/field_entry.h"
+#include "rows/voucher.h"
 #include "entry/lookup.h"
 
 namespace tallyward {
