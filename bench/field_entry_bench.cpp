@@ -106,7 +106,7 @@ std::string bodyOf(std::string_view item) {
 std::string itemStatement(sqlite3* db, const std::shared_ptr<Connection>& cnn, bool withCompanions) {
   const std::string t = escapeSql(kItem);
   const std::string written =
-      BuildReferenceSql(voucher_kind::Order, reference_kind::Inventory, cnn.get(), "V001", "1", kItem, "", "") +
+      BuildReferenceSql({.voucher = VoucherKind::Order, .list = ReferenceKind::Inventory, .cnn = cnn.get(), .venCode = "V001", .unitMode = "1", .invCode = kItem}) +
       " WHERE (cInvName='" + t + "' OR Inventory.cInvCode='" + t + "' OR cInvAddCode='" + t + "' OR cVenInvCode='" +
       t + "')  AND (bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL  AND bInvEntrust=0 ";
   const std::string translated = sqlite::translate(written);

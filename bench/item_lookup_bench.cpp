@@ -209,8 +209,7 @@ class Company {
     if (rewritten_) unrewritten_ = Statement(raw_, sqlite::translate(composed_[0]));
     for (int mode = 0; mode < 3; ++mode) {
       std::string text =
-          rawText(BuildReferenceSql(voucher_kind::Order, reference_kind::Inventory, cnn_.get(), vendor_,
-                                    std::to_string(mode), kItemMarker, "", "") +
+          rawText(BuildReferenceSql({.voucher = VoucherKind::Order, .list = ReferenceKind::Inventory, .cnn = cnn_.get(), .venCode = vendor_, .unitMode = std::to_string(mode), .invCode = kItemMarker}) +
                   itemWhere(kTypedMarker));
       text = replaceAll(replaceAll(text, "'" + std::string(kItemMarker) + "'", "?1"),
                         "'" + std::string(kTypedMarker) + "'", "?2");
@@ -232,8 +231,7 @@ class Company {
 
   // The statement of a line's look-up, as the order line check composes it.
   std::string lookupSql(const Pick& p) {
-    return BuildReferenceSql(voucher_kind::Order, reference_kind::Inventory, cnn_.get(), vendor_, p.unitMode,
-                             itemCode(p.item), "", "") +
+    return BuildReferenceSql({.voucher = VoucherKind::Order, .list = ReferenceKind::Inventory, .cnn = cnn_.get(), .venCode = vendor_, .unitMode = p.unitMode, .invCode = itemCode(p.item)}) +
            itemWhere(p.typed);
   }
 

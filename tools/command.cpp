@@ -183,7 +183,17 @@ int verify(const VerifyOptions& o, std::ostream& out) {
     result["error"] = {{"number", e.number()}, {"description", e.description()}};
     status = kRunTime;
   }
-  if (o.traceSql) result["statements"] = connection ? connection->statements() : std::vector<std::string>{};
+  if (o.traceSql) {
+    result["statements"] = connection ? connection->statements() : std::vector<std::string>{};
+    // The steps a field-entry check left out because they failed (a missing table, a host service
+    // that could not be asked): what the verdict alone does not show.
+    if (const auto* trace = dynamic_cast<const FieldEntryTrace*>(object.get())) {
+      json skipped = json::array();
+      for (const SkippedStep& s : trace->skippedSteps())
+        skipped.push_back({{"step", s.step}, {"number", s.number}, {"description", s.description}});
+      result["skipped"] = std::move(skipped);
+    }
+  }
   out << result.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
   return status;
 }
@@ -208,7 +218,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   verifyCmd->add_option("--session", v.sessionFile, "JSON session information object");
   verifyCmd->add_flag("--no-session", v.noSession, "Leave clsInfor unset");
   verifyCmd->add_option("--po-code", v.poCode, "sPoCode of bVerifyPoCode");
-  verifyCmd->add_flag("--trace-sql", v.traceSql, "Add the statements sent, in order");
+  verifyCmd->add_flag("--trace-sql", v.traceSql,
+                     "Add the statements sent, in order, and the steps a field-entry check skipped");
 
   std::string initPath;
   bool initSample = false;

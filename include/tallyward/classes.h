@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tallyward/database.h"
 #include "tallyward/document.h"
@@ -85,9 +86,27 @@ class ClsS_VerifyApplyF final : public Object {
 
 // ---- Field-entry checks: look the typed text up in the ERP database -----------------------------
 
+// A step of a field-entry VerifyBody that failed and was left out: the check goes on without it.
+struct SkippedStep {
+  std::string step;         // what the step was doing ("reading the free-item switches")
+  int32_t number = 0;       // the run-time error number
+  std::string description;  // the run-time error's description
+};
+
+// What every field-entry class records of its latest call besides the verdict: the steps that
+// failed and were left out (VerifyBody only; VerifyHead lets its errors out). A screen's support
+// staff read them to tell a missing table from a wrong entry; they are not part of the automation
+// surface.
+class FieldEntryTrace {
+ public:
+  const std::vector<SkippedStep>& skippedSteps() const { return skipped_; }
+
+ protected:
+  std::vector<SkippedStep> skipped_;
+};
 
 // Order field entry.
-class ClsS_VerifyHPO final : public Object {
+class ClsS_VerifyHPO final : public Object, public FieldEntryTrace {
  public:
   std::shared_ptr<Connection> m_Cnn;
   std::shared_ptr<Object> m_login;
@@ -105,7 +124,7 @@ class ClsS_VerifyHPO final : public Object {
 };
 
 // Invoice field entry.
-class ClsS_VerifyBillH final : public Object {
+class ClsS_VerifyBillH final : public Object, public FieldEntryTrace {
  public:
   UseMode m_UseMode = UseMode::CS;
   std::shared_ptr<Connection> m_Cnn;
@@ -123,7 +142,7 @@ class ClsS_VerifyBillH final : public Object {
 };
 
 // Arrival note field entry.
-class ClsS_VerifyArriveH final : public Object {
+class ClsS_VerifyArriveH final : public Object, public FieldEntryTrace {
  public:
   UseMode m_UseMode = UseMode::CS;
   std::shared_ptr<Connection> m_Cnn;
@@ -141,7 +160,7 @@ class ClsS_VerifyArriveH final : public Object {
 };
 
 // Requisition field entry.
-class ClsS_VerifyApplyH final : public Object {
+class ClsS_VerifyApplyH final : public Object, public FieldEntryTrace {
  public:
   UseMode m_UseMode = UseMode::CS;
   std::shared_ptr<Connection> m_Cnn;

@@ -6,8 +6,16 @@
 namespace tallyward {
 
 FieldEntry::FieldEntry(std::string_view sKey, UseMode mode, std::shared_ptr<Connection>& cnn,
-                       std::shared_ptr<Object>& clsInfor, ReplyTag tag, OnError onError)
-    : call_(sKey, mode), cnn_(cnn), clsInfor_(clsInfor), tag_(tag), onError_(onError), read_(cnn) {
+                       std::shared_ptr<Object>& clsInfor, ReplyTag tag, OnError onError,
+                       std::vector<SkippedStep>& skipped)
+    : call_(sKey, mode),
+      cnn_(cnn),
+      clsInfor_(clsInfor),
+      tag_(tag),
+      onError_(onError),
+      skipped_(skipped),
+      read_(cnn) {
+  skipped_.clear();
   if (onError_ == OnError::Raise) {
     session_.emplace(Session::of(clsInfor_));
     return;
@@ -41,8 +49,19 @@ const Session& FieldEntry::session() const {
 
 Connection& FieldEntry::cnn() const { return requireConnection(cnn_); }
 
+bool FieldEntry::runs(std::string_view keys) const {
+  if (wholePass()) return true;
+  while (!keys.empty()) {
+    const size_t blank = keys.find(' ');
+    if (keys.substr(0, blank) == key()) return true;
+    if (blank == std::string_view::npos) break;
+    keys.remove_prefix(blank + 1);
+  }
+  return false;
+}
+
 void FieldEntry::answer(const FillInReply& reply, Document& target) {
-  step([&] { reply.deliverTo(target); });
+  step("loading the fill-in reply into the voucher document", [&] { reply.deliverTo(target); });
   call_.end();
 }
 

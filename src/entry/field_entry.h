@@ -1,11 +1,17 @@
-// The frame of a field-entry check: one call of VerifyHead or VerifyBody of a class that looks the
-// typed text up in the ERP database and may answer with a fill-in reply.
+// The field-entry frame: one call of VerifyHead or VerifyBody of a class that looks the typed text
+// up in the ERP database and may answer with a fill-in reply.
+//
+// This layer (src/entry) holds the call frame (this file), the look-up rule and its one procedure
+// (lookup.h), the fill-in reply (reply.h) and the toolkit of look-ups and reply pairs that several
+// voucher kinds share (head_entry.h, line_entry.h). It may use the platform (src/platform), the row
+// readers (src/rows), the verdict and its reporting ways (src/whole/verdict.h), the ERP queries
+// (src/erp) and the host services (tallyward/host.h); the voucher folders use it, never the other way.
 //
 // A call reads the session information object once, when it starts, and holds one read of the
 // database for its statements, so that they see one state of it. VerifyHead lets every
 // run-time error out to its caller; VerifyBody goes on statement by statement: each fallible
-// step runs through step(), which swallows a tallyward::Error so that the check carries on with
-// the next statement.
+// step runs through step(), which records a tallyward::Error as a skipped step and carries on
+// with the next statement.
 #pragma once
 
 #include <exception>
@@ -13,9 +19,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "entry/reply.h"
 #include "whole/verdict.h"
+#include "tallyward/classes.h"
 #include "tallyward/database.h"
 #include "tallyward/document.h"
 #include "tallyward/error.h"
@@ -31,9 +39,11 @@ class FieldEntry {
   enum class OnError { Raise, Skip };
 
   // The class's m_Cnn and clsInfor are taken by reference: host services may leave other objects
-  // in them, which the class then keeps.
+  // in them, which the class then keeps. `skipped` receives the steps a call skips; it is cleared
+  // when the call starts.
   FieldEntry(std::string_view sKey, UseMode mode, std::shared_ptr<Connection>& cnn,
-             std::shared_ptr<Object>& clsInfor, ReplyTag tag, OnError onError);
+             std::shared_ptr<Object>& clsInfor, ReplyTag tag, OnError onError,
+             std::vector<SkippedStep>& skipped);
 
   Call& call() { return call_; }
   const std::string& key() const { return call_.key(); }
@@ -43,8 +53,9 @@ class FieldEntry {
   ReplyTag tag() const { return tag_; }
   bool skipsErrors() const { return onError_ == OnError::Skip; }
 
-  // Whether a rule of this key runs in this call: a whole pass runs every rule.
-  bool runs(std::string_view ruleKey) const { return wholePass() || key() == ruleKey; }
+  // Whether a rule of these keys runs in this call: a whole pass runs every rule. `keys` lists the
+  // rule's keys separated by blanks ("accountperiod caccountpname").
+  bool runs(std::string_view keys) const;
 
   // The session information object read when the call started; when it could not be read, the
   // error of that read again.
@@ -54,10 +65,16 @@ class FieldEntry {
   std::shared_ptr<Connection>& connection() { return cnn_; }
   std::shared_ptr<Object>& context() { return clsInfor_; }
 
-  // Runs one fallible step. Answers true when it completed; false when it failed and the call
-  // skips failures (with errors raised the failure leaves through here).
+  // Runs one fallible step; `what` says what it does, for the record of skipped steps. Answers
+  // true when it completed; false when it failed and the call skips failures (the failure is then
+  // recorded). With errors raised the failure leaves through here.
   template <class F>
-  bool step(F&& f) {
+  bool step(std::string_view what, F&& f) {
+    return step(what, {}, std::forward<F>(f));
+  }
+  // The same, for a step about one field or setting: recorded as "what subject".
+  template <class F>
+  bool step(std::string_view what, std::string_view subject, F&& f) {
     if (onError_ == OnError::Raise) {
       f();
       return true;
@@ -65,15 +82,18 @@ class FieldEntry {
     try {
       f();
       return true;
-    } catch (const Error&) {
+    } catch (const Error& e) {
+      std::string step(what);
+      if (!subject.empty()) step.append(" ").append(subject);
+      skipped_.push_back({std::move(step), e.number(), e.description()});
       return false;
     }
   }
 
   // The value a step gives, or `fallback` when the step fails (only when failures are skipped).
   template <class T, class F>
-  T valueOr(T fallback, F&& f) {
-    step([&] { fallback = f(); });
+  T valueOr(std::string_view what, T fallback, F&& f) {
+    step(what, [&] { fallback = f(); });
     return fallback;
   }
 
@@ -103,6 +123,7 @@ class FieldEntry {
   std::shared_ptr<Object>& clsInfor_;
   ReplyTag tag_;
   OnError onError_;
+  std::vector<SkippedStep>& skipped_;
   std::optional<Session> session_;
   std::exception_ptr sessionError_;
   Read read_;

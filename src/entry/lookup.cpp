@@ -17,13 +17,17 @@ struct ClosesAfter {
   }
 };
 
-// Whether the operator may enter the entry found. A service that fails while failures are
-// skipped leaves its refusal out: the entry counts as allowed.
-bool rightHeld(FieldEntry& fe, const DataRight& right, const Recordset& rs) {
-  bool held = true;
-  fe.step([&] {
+// Whether the operator may enter the entry found. A rights check that cannot be made (the service
+// fails, the session cannot be read) refuses: an entry is never let through unchecked.
+bool rightHeld(FieldEntry& fe, const LookupRule& rule, const Recordset& rs) {
+  const DataRight& right = *rule.right;
+  bool held = false;
+  fe.step("checking the data right of", rule.field, [&] {
     const Session& session = fe.session();
-    if (!(session.*right.enforced)()) return;
+    if (!(session.*right.enforced)()) {
+      held = true;
+      return;
+    }
     const std::string code = toText(rs.field(right.codeColumn));
     held = askDataRight(fe.connection(), session.OperaterCode(), right.kind, code);
   });
@@ -67,9 +71,10 @@ std::string lookupStatement(const LookupRule& rule, const LookupInput& in) {
   std::string sql;
   if (in.base)
     sql = in.base();
-  else if (rule.referenceKind != LookupRule::kNoList)
-    sql = BuildReferenceSql(rule.voucherKind, rule.referenceKind, nullptr, "", "", "", "",
-                            rule.valueAsDepartment ? in.value : std::string_view());
+  else if (rule.list)
+    sql = BuildReferenceSql({.voucher = rule.voucherKind,
+                             .list = *rule.list,
+                             .depCode = rule.valueAsDepartment ? in.value : std::string_view()});
   sql += fillWhere(rule.where, in.value, in.more);
   sql += in.tail;
   return sql;
@@ -90,14 +95,15 @@ LookupEnd runLookup(FieldEntry& fe, const LookupRule& rule, const LookupInput& i
   if (!in.target) throwError(err::InvalidArgument, "A look-up needs the document its reply replaces");
   std::shared_ptr<Recordset> rs;
   ClosesAfter closes{rs};
-  fe.step([&] { rs = fe.cnn().execute(lookupStatement(rule, in)); });
-  if (rs && in.narrow) fe.step([&] { in.narrow(*rs); });
+  fe.step("running the look-up of", rule.field, [&] { rs = fe.cnn().execute(lookupStatement(rule, in)); });
+  if (rs && in.narrow) fe.step("narrowing the look-up of", rule.field, [&] { in.narrow(*rs); });
 
   if (in.value.empty()) {
     if (fe.wholePass()) return LookupEnd::Passed;
     FillInReply reply(fe.tag());
     if (rs) addClearedColumns(reply, *rs);
     for (std::string_view field : rule.alsoClear) reply.clear(field);
+    if (in.morePairs) in.morePairs(reply, rs.get(), true);
     fe.answer(reply, *in.target);
     return LookupEnd::Replied;
   }
@@ -105,16 +111,18 @@ LookupEnd runLookup(FieldEntry& fe, const LookupRule& rule, const LookupInput& i
   if (in.guard && in.guard()) return LookupEnd::Stopped;
 
   if (rs && hasRow(*rs)) {
-    if (rule.right && !rightHeld(fe, *rule.right, *rs)) {
+    if (rule.right && !rightHeld(fe, rule, *rs)) {
       fe.call().report(rule.way, "", rule.right->refusal);
       return LookupEnd::Refused;
     }
     if (fe.wholePass()) return LookupEnd::Passed;
     FillInReply reply(fe.tag());
-    if (in.valueReply)
+    if (in.valueReply) {
       in.valueReply(reply, rs.get());
-    else
+    } else {
       addColumns(reply, *rs);
+      if (in.morePairs) in.morePairs(reply, rs.get(), false);
+    }
     fe.answer(reply, *in.target);
     return LookupEnd::Replied;
   }

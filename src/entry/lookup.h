@@ -5,16 +5,19 @@
 //                   rule's own fields to clear); whole pass: the rule passes
 //   found, allowed  single-field check: a value reply (every column of the first row found);
 //                   whole pass: the rule passes
-//   found, no right the rule's refusal for missing rights (no row part)
+//   found, no right the rule's refusal for missing rights (no row part); a rights check that
+//                   cannot be made refuses as well
 //   not found       the rule's refusal for a wrong entry
 //
-// Both refusals report in the rule's way (way A unless the rule says otherwise).
+// Both refusals report in the rule's way (at once, or collected in a BS whole pass, unless the
+// rule says otherwise).
 //
 // A rule is data (LookupRule); runLookup is the one procedure that carries every rule out.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +25,7 @@
 
 #include "entry/field_entry.h"
 #include "entry/reply.h"
+#include "erp/reference_sql.h"
 #include "whole/verdict.h"
 #include "tallyward/database.h"
 #include "tallyward/document.h"
@@ -37,14 +41,23 @@ struct DataRight {
   std::string_view refusal;           // the message when the right is missing
 };
 
+// The data rights that the look-ups of several voucher kinds share.
+inline constexpr DataRight kVendorRight{&Session::bCheckVendorAuth, rightkind::Vendor, "cVenCode",
+                                        "对不起，您没有录入该供应商的权限！"};
+inline constexpr DataRight kDepartmentRight{&Session::bCheckDepartAuth, rightkind::Department, "cDepCode",
+                                            "对不起，您没有录入该部门的权限！"};
+inline constexpr DataRight kPersonRight{&Session::bCheckPersonAuth, rightkind::Person, "cPersonCode",
+                                        "对不起，您没有录入该业务员的权限！"};
+inline constexpr DataRight kInventoryRight{&Session::bCheckInvAuth, rightkind::Inventory, "cInvCode",
+                                           "对不起，您没有录入该存货的权限！"};
+
 // A look-up described as data.
 struct LookupRule {
-  static constexpr int kNoList = -1;
-
-  std::string_view key;     // the lower-case field key that runs the rule (a whole pass runs all)
+  std::string_view key;     // the lower-case field keys that run the rule, separated by blanks (a
+                            // whole pass runs every rule)
   std::string_view field;   // the field that holds the typed text
-  int voucherKind = 0;      // the reference list: BuildReferenceSql(voucherKind, referenceKind)
-  int referenceKind = kNoList;  // kNoList: the statement is `where` alone (or built by the caller)
+  VoucherKind voucherKind = VoucherKind::Order;  // the reference list: BuildReferenceSql(voucherKind,
+  std::optional<ReferenceKind> list = {};        // list); none: `where` alone (or built by the caller)
   bool valueAsDepartment = false;  // the typed text is also the list's department-code argument
   // The text appended to the list's statement. {0} stands for the typed text and {1}, {2}... for
   // the further values the caller passes; each is placed escaped, inside the literal the text
@@ -53,7 +66,7 @@ struct LookupRule {
   const DataRight* right = nullptr;  // nullptr: no data right
   std::string_view notFound;         // the refusal for a wrong entry
   bool rowMessage = false;           // the refusal carries the row part "第[" row
-  Way way = Way::A;                  // how the refusals report
+  Way way = Way::AtOnceOrCollected;  // how the refusals report
   std::span<const std::string_view> alsoClear = {};  // fields the clearing reply clears as well
 };
 
@@ -83,6 +96,9 @@ struct LookupInput {
   // Builds the value reply from the record set found (nullptr when it could not be opened).
   // Without it the reply carries every column of the first row.
   std::function<void(FillInReply&, const Recordset*)> valueReply = {};
+  // Pairs a reply carries after the columns: `cleared` tells a clearing reply from a value reply
+  // (which the caller's valueReply, when given, builds whole).
+  std::function<void(FillInReply&, const Recordset*, bool cleared)> morePairs = {};
 };
 
 // The statement of a rule: its list (or the caller's base) and its WHERE text with the values
@@ -96,7 +112,8 @@ std::string fillWhere(std::string_view where, std::string_view value,
 // Carries one look-up out. Statements run on the call's connection; with failures skipped, a
 // statement that cannot be run leaves the rule without a record set: an empty text still gets
 // its clearing reply (with the rule's own fields only), any other text is refused as not found,
-// and a data-right service that fails leaves its refusal out.
+// and a data right that cannot be checked (the service fails, the session cannot be read) is
+// refused with the rule's refusal for missing rights.
 LookupEnd runLookup(FieldEntry& fe, const LookupRule& rule, const LookupInput& in);
 
 // The pairs of a value reply: every column of the record set's current row, the value as text

@@ -20,9 +20,9 @@ constexpr std::string_view kVendorDefines =
     "cvendefine9,cvendefine10,cvendefine11,cvendefine12,cvendefine13,cvendefine14,cvendefine15,"
     "cvendefine16 FROM Vendor ";
 
-std::string vendorList(int voucherKind) {
+std::string vendorList(VoucherKind voucherKind) {
   switch (voucherKind) {
-    case voucher_kind::Order:
+    case VoucherKind::Order:
       return std::string(
                  "SELECT cVenCode,cVenAbbName,cVenIAddress as cArrivalPlace,cVenPostCode,cVenAccount,"
                  "cVenBank,cVenRegCode,cVenPerson,cVenPhone,cVenAddress,cVenFax,"
@@ -34,13 +34,13 @@ std::string vendorList(int voucherKind) {
              "left join person on vendor.cvenpperson=person.cpersoncode "
              "left join paycondition on vendor.cvenpaycond=paycondition.cpaycode "
              "left join shippingchoice on vendor.cvenitype=shippingchoice.csccode";
-    case voucher_kind::Invoice:
-    case voucher_kind::InvoiceAlt:
+    case VoucherKind::Invoice:
+    case VoucherKind::InvoiceAlt:
       return "SELECT cVenCode as cUnitCode,cVenAbbName FROM Vendor ";
-    case voucher_kind::Arrival:
+    case VoucherKind::Arrival:
       return "SELECT cVenCode,cVenAbbName,cVenPostCode,cVenAccount,cVenBank,cVenRegCode,cVenPerson,"
              "cVenPhone,cVenAddress,cVenFax," + std::string(kVendorDefines);
-    case voucher_kind::Requisition:
+    case VoucherKind::Requisition:
       return "SELECT cVenCode,cVenAbbName FROM Vendor ";
     default:
       return {};
@@ -98,7 +98,7 @@ std::string costSetting(Connection& cnn, std::string_view name, std::string_view
   auto rs = cnn.execute("select cValue from accinformation where cname='" + std::string(name) + "'");
   if (noRow(*rs)) {
     rs->close();
-    throwError(3021, "The setting " + std::string(name) + " is missing from accinformation");
+    throwError(err::NoCurrentRecord, "The setting " + std::string(name) + " is missing from accinformation");
   }
   Variant v = rs->field("cValue");
   if (rs->isOpen()) rs->close();
@@ -288,14 +288,14 @@ constexpr std::string_view kDefineTail =
     "cInvDefine9,cInvDefine10,cInvDefine11,cInvDefine12,cInvDefine13,cInvDefine14,cInvDefine15,"
     "cInvDefine16,";
 
-std::string_view inventoryHead(int voucherKind) {
+std::string_view inventoryHead(VoucherKind voucherKind) {
   switch (voucherKind) {
-    case voucher_kind::Order:
+    case VoucherKind::Order:
       return "SELECT Inventory.cInvCode,venandinv.cVenInvCode,cInvCCode,cInvAddcode,cInvName,cInvStd,"
              "cInvDefine1,cInvDefine2,cInvDefine3,cInvDefine4,cInvDefine5,cInvDefine6,cInvDefine7,"
              "cInvDefine8,";
-    case voucher_kind::Invoice:
-    case voucher_kind::InvoiceAlt:
+    case VoucherKind::Invoice:
+    case VoucherKind::InvoiceAlt:
       return "SELECT Inventory.cInvCode,venandinv.cVenInvCode,cInvCCode,cInvAddcode,cInvName,cInvStd,"
              "bInvType,bService,cInvDefine1,cInvDefine2,cInvDefine3,cInvDefine4,cInvDefine5,"
              "cInvDefine6,cInvDefine7,cInvDefine8,";
@@ -347,10 +347,10 @@ std::string requisitionInventoryList(std::string_view venCode) {
          escapeSql(venCode) + "'";
 }
 
-std::string inventoryList(int voucherKind, Connection* cnn, std::string_view venCode,
+std::string inventoryList(VoucherKind voucherKind, Connection* cnn, std::string_view venCode,
                           std::string_view unitMode, std::string_view invCode, std::string_view billType) {
-  if (voucherKind == voucher_kind::Requisition) return requisitionInventoryList(venCode);
-  if (voucherKind < voucher_kind::Order || voucherKind > voucher_kind::Requisition) return {};
+  if (voucherKind == VoucherKind::Requisition) return requisitionInventoryList(venCode);
+  if (voucherKind < VoucherKind::Order || voucherKind > VoucherKind::Requisition) return {};
   if (!cnn)
     throwError(err::ObjectNotSet, "Object variable not set: the inventory list needs the database connection");
 
@@ -359,9 +359,9 @@ std::string inventoryList(int voucherKind, Connection* cnn, std::string_view ven
 
   PriceQuery q{*cnn, escapeSql(invCode), escapeSql(venCode)};
   std::string prices;
-  if (voucherKind == voucher_kind::Order)
+  if (voucherKind == VoucherKind::Order)
     prices = orderPrices(q, editMode, source);
-  else if (voucherKind == voucher_kind::Arrival)
+  else if (voucherKind == VoucherKind::Arrival)
     prices = arrivalPrices(q, editMode, source);
   else
     prices = invoicePrices(q, editMode, source, billType);
@@ -382,29 +382,27 @@ std::string inventoryList(int voucherKind, Connection* cnn, std::string_view ven
 
 }  // namespace
 
-std::string BuildReferenceSql(int voucherKind, int referenceKind, Connection* cnn,
-                              std::string_view venCode, std::string_view unitMode,
-                              std::string_view invCode, std::string_view billType,
-                              std::string_view depCode) {
-  switch (referenceKind) {
-    case reference_kind::Inventory: return inventoryList(voucherKind, cnn, venCode, unitMode, invCode, billType);
-    case reference_kind::Warehouse: return "SELECT cWhCode ,cWhName from WareHouse";
-    case reference_kind::Vendor: return vendorList(voucherKind);
-    case reference_kind::VendorAsUnit: return std::string(kVendorAsUnitList);
-    case reference_kind::Department: return "SELECT cDepCode,cDepName FROM Department";
-    case reference_kind::Person: return personList(depCode);
-    case reference_kind::PurchaseType: return "SELECT cPTCode,cPTName FROM PurchaseType";
-    case reference_kind::ShippingChoice: return "SELECT cSCCode,cSCName FROM ShippingChoice";
-    case reference_kind::PayCondition: return "SELECT cPayCode,cPayName FROM PayCondition";
-    case reference_kind::Currency: return "SELECT cexch_name,cexch_code FROM ForeignCurrency";
-    case reference_kind::UserDefine: return "SELECT cAlias,cValue FROM UserDefine";
-    case reference_kind::PlanState:
+std::string BuildReferenceSql(const ReferenceQuery& q) {
+  switch (q.list) {
+    case ReferenceKind::Inventory:
+      return inventoryList(q.voucher, q.cnn, q.venCode, q.unitMode, q.invCode, q.billType);
+    case ReferenceKind::Warehouse: return "SELECT cWhCode ,cWhName from WareHouse";
+    case ReferenceKind::Vendor: return vendorList(q.voucher);
+    case ReferenceKind::VendorAsUnit: return std::string(kVendorAsUnitList);
+    case ReferenceKind::Department: return "SELECT cDepCode,cDepName FROM Department";
+    case ReferenceKind::Person: return personList(q.depCode);
+    case ReferenceKind::PurchaseType: return "SELECT cPTCode,cPTName FROM PurchaseType";
+    case ReferenceKind::ShippingChoice: return "SELECT cSCCode,cSCName FROM ShippingChoice";
+    case ReferenceKind::PayCondition: return "SELECT cPayCode,cPayName FROM PayCondition";
+    case ReferenceKind::Currency: return "SELECT cexch_name,cexch_code FROM ForeignCurrency";
+    case ReferenceKind::UserDefine: return "SELECT cAlias,cValue FROM UserDefine";
+    case ReferenceKind::PlanState:
       return "SELECT PP_PPCMain.iState from PP_PPCMain Left Join PO_POMain ON PP_PPCMain.cPeriod = "
              "PO_POMain.cPeriod";
-    case reference_kind::Unit:
+    case ReferenceKind::Unit:
       return "SELECT cComUnitCode as cUnitId,cComUnitName as cInvA_Unit,iChangRate as iInvExchRate from "
              "ComputationUnit";
-    case reference_kind::AccountPeriod: return "SELECT cAccountPID,cAccountPName FROM AccountPeriod ";
+    case ReferenceKind::AccountPeriod: return "SELECT cAccountPID,cAccountPName FROM AccountPeriod ";
     default: return {};
   }
 }

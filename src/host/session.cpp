@@ -19,7 +19,6 @@ namespace tallyward {
 
 namespace {
 
-constexpr int kSubscriptOutOfRange = 9;  // the run-time error of an index that is not there
 
 bool sameName(std::string_view a, std::string_view b) {
   return DispatchTable<Object>::equalsNoCase(a, b);
@@ -146,7 +145,7 @@ Variant SessionInformation::Invoke(DispId id, InvokeKind kind, std::span<Variant
     const int32_t period = toLong(args[0]);
     auto it = dates->find(period);
     if (it == dates->end())
-      throwError(kSubscriptOutOfRange, std::string("Subscript out of range: the session has no ") +
+      throwError(err::SubscriptOutOfRange, std::string("Subscript out of range: the session has no ") +
                                            name + " for accounting period " +
                                            std::to_string(period));
     return it->second;

@@ -11,23 +11,23 @@ Call::Action Call::actionFor(Way way) const {
   const bool bs = mode_ == UseMode::BS;
   if (!wholePass_) {
     switch (way) {
-      case Way::A:
-      case Way::B: return Action::AtOnce;
-      case Way::C:
-      case Way::D:
-      case Way::E: return Action::None;  // these rules belong to the whole pass
-      case Way::F: return bs ? Action::Collect : Action::AtOnce;
-      case Way::G: return bs ? Action::AppendNoCR : Action::AtOnce;
+      case Way::AtOnceOrCollected:
+      case Way::AtOnceOrAppended: return Action::AtOnce;
+      case Way::CollectedInPass:
+      case Way::CollectedInBsPass:
+      case Way::PassEndsInCs: return Action::None;  // these rules belong to the whole pass
+      case Way::AtOnceInCsCollectedInBs: return bs ? Action::Collect : Action::AtOnce;
+      case Way::AtOnceInCsAppendedInBs: return bs ? Action::AppendNoCR : Action::AtOnce;
     }
   }
   switch (way) {
-    case Way::A:
-    case Way::F: return bs ? Action::Collect : Action::AtOnce;
-    case Way::B:
-    case Way::G: return bs ? Action::AppendNoCR : Action::AtOnce;
-    case Way::C: return Action::Collect;
-    case Way::D: return bs ? Action::Collect : Action::None;
-    case Way::E: return bs ? Action::Collect : Action::AloneWithCR;
+    case Way::AtOnceOrCollected:
+    case Way::AtOnceInCsCollectedInBs: return bs ? Action::Collect : Action::AtOnce;
+    case Way::AtOnceOrAppended:
+    case Way::AtOnceInCsAppendedInBs: return bs ? Action::AppendNoCR : Action::AtOnce;
+    case Way::CollectedInPass: return Action::Collect;
+    case Way::CollectedInBsPass: return bs ? Action::Collect : Action::None;
+    case Way::PassEndsInCs: return bs ? Action::Collect : Action::AloneWithCR;
   }
   return Action::None;
 }

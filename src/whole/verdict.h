@@ -11,18 +11,27 @@ namespace tallyward {
 
 // How a failed rule reports its message, by kind of call and mode:
 //
-//   way  single-field check          whole pass, CS                 whole pass, BS
-//   A    at once                     at once                        collected
-//   B    at once                     at once                        appended without CR, go on
-//   C    (whole pass only)           collected                      collected
-//   D    (whole pass only)           not applied                    collected
-//   E    (whole pass only)           message + CR alone; call ends  collected
-//   F    CS: at once; BS: collected  at once                        collected
-//   G    CS: at once; BS: no CR      at once                        appended without CR, go on
+//   way                        single-field check          whole pass, CS        whole pass, BS
+//   AtOnceOrCollected          at once                     at once               collected
+//   AtOnceOrAppended           at once                     at once               appended without CR
+//   CollectedInPass            (whole pass only)           collected             collected
+//   CollectedInBsPass          (whole pass only)           not applied           collected
+//   PassEndsInCs               (whole pass only)           message + CR alone;   collected
+//                                                          the call ends
+//   AtOnceInCsCollectedInBs    CS: at once; BS: collected  at once               collected
+//   AtOnceInCsAppendedInBs     CS: at once; BS: no CR      at once               appended without CR
 //
 // "At once" makes the message alone the verdict and ends the call; "collected" appends the message
-// and a carriage return and goes on.
-enum class Way { A, B, C, D, E, F, G };
+// and a carriage return and goes on; "appended" adds the message alone and goes on.
+enum class Way {
+  AtOnceOrCollected,
+  AtOnceOrAppended,
+  CollectedInPass,
+  CollectedInBsPass,
+  PassEndsInCs,
+  AtOnceInCsCollectedInBs,
+  AtOnceInCsAppendedInBs,
+};
 
 inline constexpr char kCR = '\r';
 

@@ -66,21 +66,21 @@ int errorOf(F&& call) try {
 // E ends the call with the message and a CR.
 std::string inMode(const std::string& m, Way way, UseMode mode) {
   if (m.empty()) return m;
-  return mode == BS || way == Way::C || way == Way::E ? m + CR : m;
+  return mode == BS || way == Way::CollectedInPass || way == Way::PassEndsInCs ? m + CR : m;
 }
 
 // A single-field check: way A reports at once, F too in CS but collects in BS; C and E belong to the
 // whole pass.
 std::string atOnce(const std::string& m, Way way, UseMode mode) {
-  if (way == Way::F) return mode == BS ? m + CR : m;
-  return way == Way::A ? m : "";
+  if (way == Way::AtOnceInCsCollectedInBs) return mode == BS ? m + CR : m;
+  return way == Way::AtOnceOrCollected ? m : "";
 }
 
 // ---- Head ---------------------------------------------------------------------------------------
 
 // Each case runs as a whole pass and as the single-field check of its key (none: a whole-pass rule).
 TEST(ArriveFHead, OneFaultInAWholePassAndInASingleFieldCheck) {
-  const struct { const char* key; Attributes changes; std::string message; Way way = Way::A; } cases[] = {
+  const struct { const char* key; Attributes changes; std::string message; Way way = Way::AtOnceOrCollected; } cases[] = {
       {nullptr, {{"ccode", ""}}, "到货单号不能为空，请检查！"},
       {nullptr, {{"cexch_name", ""}}, "到货单币种不能为空，请检查！"},
       {nullptr, {{"iexchrate", ""}}, "到货单汇率不能为空，请检查！"},
@@ -96,7 +96,7 @@ TEST(ArriveFHead, OneFaultInAWholePassAndInASingleFieldCheck) {
       {"ioritaxrate", {{"itaxrate", "100"}}, "税率必须在 0 到 100 之间，请检查！"},
       {"ioritaxrate", {{"itaxrate", "-0.5"}}, "税率必须在 0 到 100 之间，请检查！"},
       // An empty business type is refused while typing too.
-      {"cbustype", {{"cbustype", ""}}, "业务类型不能为空，请检查！", Way::F},
+      {"cbustype", {{"cbustype", ""}}, "业务类型不能为空，请检查！", Way::AtOnceInCsCollectedInBs},
       {"cbustype", {{"cbustype", "普通采购 "}}, "业务类型录入错误，请检查！"},
       {"cbustype", {{"cbustype", "直运采购"}}, "业务类型录入错误，请检查！"},
       {"cvenabbname", {{"sysname", "EAI"}, {"cvencode", "V"}, {"cvenabbname", ""}, {"cdepcode", "D"}, {"cdepname", ""}}, ""},
@@ -145,12 +145,12 @@ TEST(ArriveFHead, DocumentsThatCannotBeRead) {
 TEST(ArriveFLines, OneFaultInAWholePassAndInASingleFieldCheck) {
   const Attributes& pos = kLine;
   const Attributes& neg = kNegative;
-  const struct { const char* key; bool positive; Attributes fields; std::string text; Way way = Way::A; } cases[] = {
+  const struct { const char* key; bool positive; Attributes fields; std::string text; Way way = Way::AtOnceOrCollected; } cases[] = {
       {"iquantity", true, pos, ""},
       {"iquantity", false, neg, ""},
       {nullptr, true, with(pos, {{"cinvcode", ""}}), "]行存货不能为空，请检查！"},
       {nullptr, true, with(pos, {{"citem_class", "01"}}), "]行有项目大类，必须录入项目！"},
-      {"iquantity", true, with(pos, {{"iquantity", ""}}), "]行数量不能为空，请检查！", Way::E},
+      {"iquantity", true, with(pos, {{"iquantity", ""}}), "]行数量不能为空，请检查！", Way::PassEndsInCs},
       {"iquantity", true, with(pos, {{"iquantity", "0"}}), "]行数量必须大于零，请检查！"},
       {"iquantity", true, with(pos, {{"iquantity", "abc"}}), "]行数量必须大于零，请检查！"},
       {"IQuantity", true, floating(pos, {{"igrouptype", " 2"}, {"iquantity", "0"}}), "]行数量必须大于零，请检查！"},
@@ -158,16 +158,16 @@ TEST(ArriveFLines, OneFaultInAWholePassAndInASingleFieldCheck) {
       {"iquantity", false, with(neg, {{"iquantity", "5"}}), "]行数量必须小于零，请检查！"},
       {"iquantity", true, floating(pos, {{"iquantity", "-1"}}), "]行数量必须大于等于零，请检查！"},
       {"iquantity", false, floating(neg, {{"iquantity", "1"}, {"inum", "-2"}}), "]行数量必须小于等于零，请检查！"},
-      {"inum", true, fixed(pos, {{"inum", ""}}), "]行件数不能为空，请检查！", Way::C},
+      {"inum", true, fixed(pos, {{"inum", ""}}), "]行件数不能为空，请检查！", Way::CollectedInPass},
       {"inum", true, fixed(pos, {{"inum", "0"}}), "]行件数必须大于零，请检查！"},
       {"inum", false, fixed(neg, {{"inum", "3"}}), "]行件数必须小于零，请检查！"},
-      {"inum", true, floating(pos, {{"iquantity", "0"}, {"inum", "0"}}), "]行数量和件数不能同时为零，请检查！", Way::C},
-      {"inum", true, floating(pos, {{"iquantity", "0"}, {"inum", ""}}), "]行数量和件数不能同时为零，请检查！", Way::C},
-      {"iinvexchrate", true, fixed(pos, {{"iinvexchrate", ""}, {"sysname", "EAI"}}), "]行换算率不能为空，请检查！", Way::C},
+      {"inum", true, floating(pos, {{"iquantity", "0"}, {"inum", "0"}}), "]行数量和件数不能同时为零，请检查！", Way::CollectedInPass},
+      {"inum", true, floating(pos, {{"iquantity", "0"}, {"inum", ""}}), "]行数量和件数不能同时为零，请检查！", Way::CollectedInPass},
+      {"iinvexchrate", true, fixed(pos, {{"iinvexchrate", ""}, {"sysname", "EAI"}}), "]行换算率不能为空，请检查！", Way::CollectedInPass},
       {"iinvexchrate", true, floating(pos, {{"iinvexchrate", "-0.5"}}), "]行换算率必须大于等于 0，请检查！"},
       {"iinvexchrate", true, fixed(pos, {{"iinvexchrate", "-1"}}), "]行换算率必须大于等于 0，请检查！"},
-      {"cunitid", true, fixed(pos, {{"cunitid", ""}}), "]行计量单位不能为空，请检查！", Way::C},
-      {"cunitid", true, without(pos, {"igrouptype"}), "]行计量单位不能为空，请检查！", Way::C},
+      {"cunitid", true, fixed(pos, {{"cunitid", ""}}), "]行计量单位不能为空，请检查！", Way::CollectedInPass},
+      {"cunitid", true, without(pos, {"igrouptype"}), "]行计量单位不能为空，请检查！", Way::CollectedInPass},
       {"ioricost", true, with(pos, {{"ioricost", "-1"}}), "]行原币单价不能小于 0，请检查！"},
       {"icost", true, with(pos, {{"icost", "-0.01"}}), "]行本单价不能小于 0，请检查！"},
       {"iorimoney", true, with(pos, {{"iorimoney", "-1"}}), "]行原币金额必须大于零，请检查！"},

@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include <nlohmann/json.hpp>
+#include <sqlite3.h>
 
 #include "command.h"
+#include "tallyward/erp_database.h"
 #include "support/voucher_builder.h"
 
 namespace tallyward {
@@ -77,6 +79,30 @@ TEST_F(VerifyCommand, AHeadVerdictHasNoDocumentsBesideIt) {
                    "--head", head, "--trace-sql"});
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.answer(), json({{"verdict", "订单编号不能为空，请检查！"}, {"statements", json::array()}}));
+}
+
+// A field-entry check on a database that lacks a table: the verdict alone says only that the entry
+// is refused; --trace-sql shows the step that failed and why.
+TEST_F(VerifyCommand, TraceShowsTheStepsAFieldEntryCheckSkipped) {
+  const std::string db = (dir_ / "erp.db").string();
+  createErpDatabase(db, true, false);
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "DROP TABLE tw_data_right", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+  const std::string session = file("session.json", R"({"OperaterCode": "demo", "bCheckInvAuth": true})");
+  const std::string body = file("body.xml", test::voucherXml({test::line({{"cinvcode", "P1001"}})}));
+  const std::string head = file("head.xml", test::voucherXml({{{"cbustype", "普通采购"}}}));
+  Outcome o = run({"verify", "--class", "ClsS_VerifyHPO", "--method", "VerifyBody", "--key", "cinvcode",
+                   "--row", "1", "--body", body, "--head", head, "--db", db, "--session", session,
+                   "--trace-sql"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.answer()["verdict"], "对不起，您没有录入该存货的权限！");
+  const json skipped = o.answer()["skipped"];
+  ASSERT_EQ(skipped.size(), 1u) << skipped;
+  EXPECT_EQ(skipped[0]["step"], "checking the data right of cInvCode");
+  EXPECT_EQ(skipped[0]["number"], 3001);
+  EXPECT_NE(skipped[0]["description"].get<std::string>().find("tw_data_right"), std::string::npos);
 }
 
 TEST_F(VerifyCommand, RunTimeErrorsExitWithStatus3) {

@@ -167,7 +167,7 @@ class ItemLookUp : public ::testing::Test {
 
   static std::string statement(Connection& cnn, const std::string& typed) {
     const std::string t = escapeSql(typed);
-    return BuildReferenceSql(voucher_kind::Order, reference_kind::Inventory, &cnn, "V001", "1", typed, "", "") +
+    return BuildReferenceSql({.voucher = VoucherKind::Order, .list = ReferenceKind::Inventory, .cnn = &cnn, .venCode = "V001", .unitMode = "1", .invCode = typed}) +
            " WHERE (cInvName='" + t + "' OR Inventory.cInvCode='" + t + "' OR cInvAddCode='" + t +
            "' OR cVenInvCode='" + t + "')  AND (bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL  "
            "AND bInvEntrust=0 ";

@@ -38,42 +38,42 @@ INSTANTIATE_TEST_SUITE_P(
     AllWays, ReportingWays,
     ::testing::Values(
         // A: at once, except collected in a BS whole pass.
-        WayCase{Way::A, CS, kSingle, "第[1]行一", true}, WayCase{Way::A, BS, kSingle, "第[1]行一", true},
-        WayCase{Way::A, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::A, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
+        WayCase{Way::AtOnceOrCollected, CS, kSingle, "第[1]行一", true}, WayCase{Way::AtOnceOrCollected, BS, kSingle, "第[1]行一", true},
+        WayCase{Way::AtOnceOrCollected, CS, kWhole, "第[1]行一", true},
+        WayCase{Way::AtOnceOrCollected, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
         // B: as A, but appended without a carriage return in a BS whole pass.
-        WayCase{Way::B, CS, kSingle, "第[1]行一", true}, WayCase{Way::B, BS, kSingle, "第[1]行一", true},
-        WayCase{Way::B, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::B, BS, kWhole, "c\r第[1]行一第[2]行二", false},
+        WayCase{Way::AtOnceOrAppended, CS, kSingle, "第[1]行一", true}, WayCase{Way::AtOnceOrAppended, BS, kSingle, "第[1]行一", true},
+        WayCase{Way::AtOnceOrAppended, CS, kWhole, "第[1]行一", true},
+        WayCase{Way::AtOnceOrAppended, BS, kWhole, "c\r第[1]行一第[2]行二", false},
         // C: whole pass only, collected in both modes.
-        WayCase{Way::C, CS, kSingle, "c\r", false}, WayCase{Way::C, BS, kSingle, "c\r", false},
-        WayCase{Way::C, CS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
-        WayCase{Way::C, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
+        WayCase{Way::CollectedInPass, CS, kSingle, "c\r", false}, WayCase{Way::CollectedInPass, BS, kSingle, "c\r", false},
+        WayCase{Way::CollectedInPass, CS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
+        WayCase{Way::CollectedInPass, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
         // D: whole pass only, and only in BS.
-        WayCase{Way::D, CS, kSingle, "c\r", false}, WayCase{Way::D, BS, kSingle, "c\r", false},
-        WayCase{Way::D, CS, kWhole, "c\r", false},
-        WayCase{Way::D, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
+        WayCase{Way::CollectedInBsPass, CS, kSingle, "c\r", false}, WayCase{Way::CollectedInBsPass, BS, kSingle, "c\r", false},
+        WayCase{Way::CollectedInBsPass, CS, kWhole, "c\r", false},
+        WayCase{Way::CollectedInBsPass, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
         // E: whole pass only; in CS the message and a CR alone end the call.
-        WayCase{Way::E, CS, kSingle, "c\r", false}, WayCase{Way::E, BS, kSingle, "c\r", false},
-        WayCase{Way::E, CS, kWhole, "第[1]行一\r", true},
-        WayCase{Way::E, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
+        WayCase{Way::PassEndsInCs, CS, kSingle, "c\r", false}, WayCase{Way::PassEndsInCs, BS, kSingle, "c\r", false},
+        WayCase{Way::PassEndsInCs, CS, kWhole, "第[1]行一\r", true},
+        WayCase{Way::PassEndsInCs, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
         // F: at once in CS, collected in BS, in both kinds of call.
-        WayCase{Way::F, CS, kSingle, "第[1]行一", true},
-        WayCase{Way::F, BS, kSingle, "c\r第[1]行一\r第[2]行二\r", false},
-        WayCase{Way::F, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::F, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
+        WayCase{Way::AtOnceInCsCollectedInBs, CS, kSingle, "第[1]行一", true},
+        WayCase{Way::AtOnceInCsCollectedInBs, BS, kSingle, "c\r第[1]行一\r第[2]行二\r", false},
+        WayCase{Way::AtOnceInCsCollectedInBs, CS, kWhole, "第[1]行一", true},
+        WayCase{Way::AtOnceInCsCollectedInBs, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
         // G: at once in CS, appended without CR in BS, in both kinds of call.
-        WayCase{Way::G, CS, kSingle, "第[1]行一", true},
-        WayCase{Way::G, BS, kSingle, "c\r第[1]行一第[2]行二", false},
-        WayCase{Way::G, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::G, BS, kWhole, "c\r第[1]行一第[2]行二", false}));
+        WayCase{Way::AtOnceInCsAppendedInBs, CS, kSingle, "第[1]行一", true},
+        WayCase{Way::AtOnceInCsAppendedInBs, BS, kSingle, "c\r第[1]行一第[2]行二", false},
+        WayCase{Way::AtOnceInCsAppendedInBs, CS, kWhole, "第[1]行一", true},
+        WayCase{Way::AtOnceInCsAppendedInBs, BS, kWhole, "c\r第[1]行一第[2]行二", false}));
 
 TEST(Reporting, CollectedWordingIsUsedOnlyWhenCollected) {
   Call atOnce("all", UseMode::CS);
-  atOnce.report(Way::A, "第[3", "]行小于0", "]行小于 0");
+  atOnce.report(Way::AtOnceOrCollected, "第[3", "]行小于0", "]行小于 0");
   EXPECT_EQ(atOnce.verdict(), "第[3]行小于0");
   Call collected("all", UseMode::BS);
-  collected.report(Way::A, "第[3", "]行小于0", "]行小于 0");
+  collected.report(Way::AtOnceOrCollected, "第[3", "]行小于0", "]行小于 0");
   EXPECT_EQ(collected.verdict(), "第[3]行小于 0\r");
 }
 

@@ -110,6 +110,23 @@ TEST_F(HpoBody, ItemRightIsAskedWhenTheSwitchIsOnAndItsRefusalHasNoRowPart) {
   EXPECT_EQ(check("cinvcode", {line({{"cinvcode", "A01"}})}, 4), "");
 }
 
+// A database without the rights table: the right cannot be checked, so the entry is refused, and
+// the failing step is recorded with the database's error for whoever supports the screen.
+TEST_F(HpoBody, ARightThatCannotBeCheckedRefusesAndItsStepIsRecorded) {
+  info->set("bCheckInvAuth", true);
+  sql("DROP TABLE tw_data_right");
+  EXPECT_EQ(check("cinvcode", {line({{"cinvcode", "A01"}})}), "对不起，您没有录入该存货的权限！");
+  EXPECT_EQ(body->replacements(), 0u);
+  ASSERT_EQ(hpo.skippedSteps().size(), 1u);
+  EXPECT_EQ(hpo.skippedSteps()[0].step, "checking the data right of cInvCode");
+  EXPECT_EQ(hpo.skippedSteps()[0].number, err::Database);
+  EXPECT_NE(hpo.skippedSteps()[0].description.find("tw_data_right"), std::string::npos);
+  // The next call starts a new record.
+  info->set("bCheckInvAuth", false);
+  EXPECT_EQ(check("cinvcode", {line({{"cinvcode", "A01"}})}), "");
+  EXPECT_TRUE(hpo.skippedSteps().empty());
+}
+
 TEST_F(HpoBody, DirectShipmentOrdersTakeItemsFromSalesOrdersOnly) {
   sql("UPDATE accinformation SET cValue='True' WHERE cName='bZYXS'");
   headRow = with(headRow, {{"cbustype", "直运采购"}});
@@ -216,9 +233,9 @@ TEST_F(HpoBody, FailingStepsAreSkippedAndTheCallGoesOn) {
   body = voucher({line({{"cinvcode", "A01"}})});
   EXPECT_EQ(hpo.VerifyBody("cinvcode", *body, nullptr, 1), "");
   EXPECT_EQ(pairsOf(*body).front().second, "A01");
-  // No session: the right cannot be asked, so it does not refuse.
+  // No session: the right cannot be checked, so the entry is refused as one without the right.
   hpo.clsInfor.reset();
-  EXPECT_EQ(check("cinvcode", {line({{"cinvcode", "A01"}})}), "");
+  EXPECT_EQ(check("cinvcode", {line({{"cinvcode", "A01"}})}), "对不起，您没有录入该存货的权限！");
   // No connection: a look-up that cannot be made does not accept the entry.
   hpo.m_Cnn.reset();
   EXPECT_EQ(check("cinvcode", {line({{"cinvcode", "A01"}})}), "第[1]行存货录入不正确，请检查！");

@@ -56,8 +56,8 @@ int errorOf(F&& call) try {
 // a CR in BS; C collects in both modes; D collects in BS only.
 std::string inMode(const std::string& m, Way way, UseMode mode) {
   if (m.empty()) return m;
-  if (mode == CS) return way == Way::C ? m + CR : way == Way::D ? "" : m;
-  return way == Way::B ? m : m + CR;
+  if (mode == CS) return way == Way::CollectedInPass ? m + CR : way == Way::CollectedInBsPass ? "" : m;
+  return way == Way::AtOnceOrAppended ? m : m + CR;
 }
 
 // ---- Head ---------------------------------------------------------------------------------------
@@ -65,7 +65,7 @@ std::string inMode(const std::string& m, Way way, UseMode mode) {
 // Each case runs as a whole pass and as the single-field check of its key (none: a whole-pass
 // rule), which reports at once in both modes.
 TEST(BillFHead, OneFaultInAWholePassAndInASingleFieldCheck) {
-  const struct { const char* key; Attributes changes; std::string message; Way way = Way::A; } cases[] = {
+  const struct { const char* key; Attributes changes; std::string message; Way way = Way::AtOnceOrCollected; } cases[] = {
       {nullptr, {{"csource", "采购"}, {"cbustype", ""}}, "业务类型不能为空，请检查！"},
       {nullptr, {{"cbustype", ""}}, "业务类型不能为空，请检查！"},
       {nullptr, {{"cvenabbname", ""}}, "代垫单位不能为空，请检查！"},
@@ -77,7 +77,7 @@ TEST(BillFHead, OneFaultInAWholePassAndInASingleFieldCheck) {
       {nullptr, {{"dpbvdate", ""}}, "录入日期不能为空，请检查！"},
       {nullptr, {{"cvenabbname_1", ""}}, "供应商不能为空，请检查！"},
       {nullptr, {{"sysname", "Eai"}, {"cunitcode", "V01"}, {"cvencode", ""}}, "供应商不能为空，请检查！"},
-      {nullptr, {{"cdepname", ""}}, "部门不能为空，请检查！", Way::D},
+      {nullptr, {{"cdepname", ""}}, "部门不能为空，请检查！", Way::CollectedInBsPass},
       {"dPBVDate", {{"dpbvdate", "2026-02-30T00:00:00"}}, "录入日期录入错误，请检查！"},
       {"dpbvdate", {{"dpbvdate", "2026-11-20t00:00:00"}}, "录入日期录入错误，请检查！"},  // only a capital T cuts
       {"dvoudate", {{"dvoudate", "2026-13-01"}}, "发票日期录入错误，请检查！"},
@@ -146,21 +146,21 @@ TEST(BillFLines, OneFaultInAWholePassAndInASingleFieldCheck) {
     const char* key;
     Attributes changes;
     std::string text;  // after the row number; "" when the line passes
-    Way way = Way::A;
+    Way way = Way::AtOnceOrCollected;
     const char* type = "wwpurbill";
   } cases[] = {
-      {"icost", {}, "", Way::A, ""},
-      {"isum", {}, "", Way::A, "wwypurbill"},
+      {"icost", {}, "", Way::AtOnceOrCollected, ""},
+      {"isum", {}, "", Way::AtOnceOrCollected, "wwypurbill"},
       {nullptr, {{"cinvcode", ""}}, kNoItem},
       {nullptr, {{"ipbvquantity", ""}, {"iorimoney", "abc"}}, "]行数量和金额不能同时为空或为零，请检查！"},
       {"ipbvquantity", {{"ipbvquantity", "0"}}, ""},
       {nullptr, {{"citem_class", "01"}}, "]行有项目大类，必须录入项目！"},
-      {"iinvexchrate", {{"igrouptype", "1"}, {"sysname", "EAI"}}, "]行换算率不能为空，请检查！", Way::C},
+      {"iinvexchrate", {{"igrouptype", "1"}, {"sysname", "EAI"}}, "]行换算率不能为空，请检查！", Way::CollectedInPass},
       {"iinvexchrate", {{"igrouptype", "1"}, {"sysname", "eai"}, {"iinvexchrate", "-1"}}, ""},
       {"iinvexchrate", {{"igrouptype", "2"}, {"iinvexchrate", ""}}, ""},
       {"IINVEXCHRATE", {{"igrouptype", ""}, {"iinvexchrate", "-0.5"}}, kNegativeRate},
       {"iinvexchrate", {{"igrouptype", "0"}, {"iinvexchrate", "-0.5"}}, ""},
-      {"cunitid", {{"cunitid", ""}, {"igrouptype", "2"}, {"iinvexchrate", "3"}}, kNoUnit, Way::C},
+      {"cunitid", {{"cunitid", ""}, {"igrouptype", "2"}, {"iinvexchrate", "3"}}, kNoUnit, Way::CollectedInPass},
       {"cunitid", {{"cunitid", ""}}, ""},
       {"ioricost", {{"ioricost", "-0.01"}}, kOriPrice},
       {"ioricost", {{"ioricost", "-1"}, {"binvtype", "True"}, {"icost", "-1"}}, ""},
@@ -172,27 +172,27 @@ TEST(BillFLines, OneFaultInAWholePassAndInASingleFieldCheck) {
       {"itax", {{"itaxrate", ""}}, kNoTax},
       {"citemcode", {{"citemcode", "X01"}}, kProjectFirst},
       {"citemcode", {{"citemcode", "X01"}, {"citem_class", "01"}}, ""},
-      {"iorimoney", {{"iorimoney", "-100"}}, kOriSign, Way::B},
-      {"iorimoney", {{"iorisum", "-1"}}, kOriSign, Way::B},
-      {"iorimoney", {{"iorimoney", "1e-200"}, {"iorisum", "-1e-200"}}, kOriSign, Way::B},
-      {"iorimoney", {{"iorimoney", ""}}, kNoOriMoney, Way::B},
-      {"imoney", {{"imoney", "-100"}}, kSign, Way::B},
-      {"imoney", {{"imoney", ""}}, kNoMoney, Way::B},
+      {"iorimoney", {{"iorimoney", "-100"}}, kOriSign, Way::AtOnceOrAppended},
+      {"iorimoney", {{"iorisum", "-1"}}, kOriSign, Way::AtOnceOrAppended},
+      {"iorimoney", {{"iorimoney", "1e-200"}, {"iorisum", "-1e-200"}}, kOriSign, Way::AtOnceOrAppended},
+      {"iorimoney", {{"iorimoney", ""}}, kNoOriMoney, Way::AtOnceOrAppended},
+      {"imoney", {{"imoney", "-100"}}, kSign, Way::AtOnceOrAppended},
+      {"imoney", {{"imoney", ""}}, kNoMoney, Way::AtOnceOrAppended},
       {"imoney", {{"iorimoney", "-50"}, {"iorisum", "-56.5"}, {"imoney", "-50"}, {"isum", "-56.5"}}, ""},
       // A product of 0 passes the sign rules; the sums are not required on this kind.
       {"imoney", {{"iorimoney", "0"}, {"iorisum", "-5"}, {"imoney", "-5"}, {"isum", ""}}, ""},
-      {"iorisum", {{"iorisum", ""}}, kFreightMoney, Way::B, "wwypurbill"},
-      {"isum", {{"isum", ""}}, kFreightMoney, Way::B, "wwypurbill"},
-      {"isum", {{"iorisum", "0"}, {"isum", "0"}, {"iorimoney", "-50"}, {"imoney", ""}}, "", Way::A, "wwypurbill"},
+      {"iorisum", {{"iorisum", ""}}, kFreightMoney, Way::AtOnceOrAppended, "wwypurbill"},
+      {"isum", {{"isum", ""}}, kFreightMoney, Way::AtOnceOrAppended, "wwypurbill"},
+      {"isum", {{"iorisum", "0"}, {"isum", "0"}, {"iorimoney", "-50"}, {"imoney", ""}}, "", Way::AtOnceOrCollected, "wwypurbill"},
       // The kind is compared exactly: anything else is the third kind.
-      {"iorisum", {{"iorisum", ""}}, kNoOriMoney, Way::B, ""},
-      {"isum", {{"isum", ""}}, kNoMoney, Way::B, "WWYPURBILL"},
-      {"imoney", {{"iorimoney", "-50"}, {"imoney", ""}}, "", Way::A, "Wwpurbill"},
+      {"iorisum", {{"iorisum", ""}}, kNoOriMoney, Way::AtOnceOrAppended, ""},
+      {"isum", {{"isum", ""}}, kNoMoney, Way::AtOnceOrAppended, "WWYPURBILL"},
+      {"imoney", {{"iorimoney", "-50"}, {"imoney", ""}}, "", Way::AtOnceOrCollected, "Wwpurbill"},
   };
   for (const auto& c : cases) {
     const std::vector<Attributes> rows{line(with(kLine, {{"cinvcode", ""}, {"binvtype", ""}}), ""),
                                        line(with(kLine, c.changes))};
-    const bool atOnce = !c.text.empty() && (c.way == Way::A || c.way == Way::B);
+    const bool atOnce = !c.text.empty() && (c.way == Way::AtOnceOrCollected || c.way == Way::AtOnceOrAppended);
     for (UseMode mode : {CS, BS}) {
       EXPECT_EQ(body(rows, "all", mode, kNoR, c.type), inMode(c.text.empty() ? "" : row(2, c.text), c.way, mode))
           << c.type << " " << c.text;

@@ -86,7 +86,7 @@ TEST_F(ErpStatements, FixedListsRun) {
   for (int voucher : {0, 1, 3, 4})
     for (int kind : {1, 2, 3, 4, 5, 6, 8, 9, 11, 12, 15, 16, 17})
       for (const char* dep : {"", "01"}) {
-        const std::string sql = BuildReferenceSql(voucher, kind, nullptr, "", "", "", "", dep);
+        const std::string sql = BuildReferenceSql({.voucher = static_cast<VoucherKind>(voucher), .list = static_cast<ReferenceKind>(kind), .depCode = dep});
         EXPECT_NO_THROW(cnn->execute(sql)) << sql;
       }
 }
@@ -114,7 +114,7 @@ TEST_F(ErpStatements, InventoryListsRunForEverySettingWithTheirPriceColumns) {
           "' WHERE ID=9001; UPDATE OM_PurBillVouchs SET cInvCode='" + item + "' WHERE ID=9001;");
     for (int voucher : {0, 1, 2, 3})
       for (const char* unitMode : {"0", "1", "2"}) {
-        const std::string sql = BuildReferenceSql(voucher, 0, cnn.get(), "TWV01", unitMode, "TWP01", "委外专用发票", "");
+        const std::string sql = BuildReferenceSql({.voucher = static_cast<VoucherKind>(voucher), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "TWV01", .unitMode = unitMode, .invCode = "TWP01", .billType = "委外专用发票"});
         Names got;
         EXPECT_NO_THROW(got = columnsOf(sql + " WHERE Inventory.cInvCode='TWP01'")) << sql;
         if (got.size() <= before[voucher]) continue;
@@ -126,7 +126,7 @@ TEST_F(ErpStatements, InventoryListsRunForEverySettingWithTheirPriceColumns) {
       }
   }
   for (int voucher : {0, 1, 2, 3}) EXPECT_GE(priced[voucher], 10) << "voucher kind " << voucher;
-  EXPECT_NO_THROW(cnn->execute(BuildReferenceSql(4, 0, nullptr, "TWV01", "", "", "", "")));
+  EXPECT_NO_THROW(cnn->execute(BuildReferenceSql({.voucher = static_cast<VoucherKind>(4), .list = static_cast<ReferenceKind>(0), .venCode = "TWV01"})));
 }
 
 TEST_F(ErpStatements, LatestOrderPriceIsTheNewestLineOfTheVendorWhenPricesGoByVendor) {
@@ -138,7 +138,7 @@ TEST_F(ErpStatements, LatestOrderPriceIsTheNewestLineOfTheVendorWhenPricesGoByVe
   for (const auto& c : cases) {
     write(setting("cOtherCostEditMode", "最新价格") + setting("cCostSource", "订单") + setting("bAccordVen", c.accord));
     const std::string sql =
-        BuildReferenceSql(0, 0, cnn.get(), c.vendor, "1", "TWP01", "", "") + " WHERE Inventory.cInvCode='TWP01'";
+        BuildReferenceSql({.voucher = static_cast<VoucherKind>(0), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = c.vendor, .unitMode = "1", .invCode = "TWP01"}) + " WHERE Inventory.cInvCode='TWP01'";
     auto rs = cnn->execute(sql);
     ASSERT_FALSE(rs->eof()) << sql;
     EXPECT_DOUBLE_EQ(toDouble(rs->field("iunitprice")), c.price) << sql;

@@ -71,7 +71,7 @@ TEST(ReferenceLists, FixedListsAreExactAndNeedNoConnection) {
       {0, 7, "", ""}, {0, 10, "", ""}, {0, 13, "", ""}, {0, 14, "", ""}, {0, 18, "", ""}, {0, -1, "", ""},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(BuildReferenceSql(c.voucher, c.kind, nullptr, "V'1", "0", "I'1", "", c.dep), c.sql)
+    EXPECT_EQ(BuildReferenceSql({.voucher = static_cast<VoucherKind>(c.voucher), .list = static_cast<ReferenceKind>(c.kind), .venCode = "V'1", .unitMode = "0", .invCode = "I'1", .depCode = c.dep}), c.sql)
         << "voucher " << c.voucher << " kind " << c.kind << " department '" << c.dep << "'";
 }
 
@@ -135,11 +135,11 @@ TEST_F(InventoryList, UnitColumnsFollowTheUnitMode) {
   settings("其他方式", "订单");  // no price columns: the units are followed by the FROM
   for (int voucher : {0, 1, 2, 3})
     for (const auto& c : cases)
-      EXPECT_EQ(BuildReferenceSql(voucher, 0, cnn.get(), "V'1", c.mode, "I'1", "", ""),
+      EXPECT_EQ(BuildReferenceSql({.voucher = static_cast<VoucherKind>(voucher), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "V'1", .unitMode = c.mode, .invCode = "I'1"}),
                 c.units.empty() ? "" : inventorySql(voucher, c.units, ""))
           << "voucher " << voucher << " mode " << c.mode;
   for (const char* mode : {"abc", ""})
-    EXPECT_EQ(errorNumber([&] { BuildReferenceSql(0, 0, cnn.get(), "V01", mode, "A01", "", ""); }), err::TypeMismatch);
+    EXPECT_EQ(errorNumber([&] { BuildReferenceSql({.voucher = static_cast<VoucherKind>(0), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "V01", .unitMode = mode, .invCode = "A01"}); }), err::TypeMismatch);
 }
 
 TEST_F(InventoryList, RequisitionListIsFixedAndOtherVoucherKindsHaveNone) {
@@ -150,27 +150,27 @@ TEST_F(InventoryList, RequisitionListIsFixedAndOtherVoucherKindsHaveNone) {
       "cInvDefine13,cInvDefine14,cInvDefine15,cInvDefine16,iTaxRate as iPerTaxRate  From Inventory left "
       "join ComputationUnit on  ComputationUnit.cComUnitCode = Inventory.cComUnitCode Left join venandinv "
       "on Inventory.cInvCode=venandinv.cInvCode and venandinv.cvencode='x'' OR ''1''=''1'";
-  EXPECT_EQ(BuildReferenceSql(4, 0, cnn.get(), "x' OR '1'='1", "2", "A01", "委外专用发票", "D01"), requisition);
-  EXPECT_EQ(BuildReferenceSql(4, 0, nullptr, "x' OR '1'='1", "abc", "", "", ""), requisition);
-  EXPECT_EQ(BuildReferenceSql(5, 0, cnn.get(), "V01", "0", "A01", "", ""), "");
-  EXPECT_EQ(BuildReferenceSql(-1, 0, cnn.get(), "V01", "0", "A01", "", ""), "");
+  EXPECT_EQ(BuildReferenceSql({.voucher = static_cast<VoucherKind>(4), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "x' OR '1'='1", .unitMode = "2", .invCode = "A01", .billType = "委外专用发票", .depCode = "D01"}), requisition);
+  EXPECT_EQ(BuildReferenceSql({.voucher = static_cast<VoucherKind>(4), .list = static_cast<ReferenceKind>(0), .venCode = "x' OR '1'='1", .unitMode = "abc"}), requisition);
+  EXPECT_EQ(BuildReferenceSql({.voucher = static_cast<VoucherKind>(5), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "V01", .unitMode = "0", .invCode = "A01"}), "");
+  EXPECT_EQ(BuildReferenceSql({.voucher = static_cast<VoucherKind>(-1), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "V01", .unitMode = "0", .invCode = "A01"}), "");
   EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(InventoryList, MissingSettingsConnectionAndFailingProbesAreErrors) {
-  EXPECT_EQ(errorNumber([&] { BuildReferenceSql(0, 0, nullptr, "V01", "0", "A01", "", ""); }), err::ObjectNotSet);
-  EXPECT_EQ(errorNumber([&] { BuildReferenceSql(0, 0, cnn.get(), "V01", "0", "A01", "", ""); }), 3021);
+  EXPECT_EQ(errorNumber([&] { BuildReferenceSql({.voucher = static_cast<VoucherKind>(0), .list = static_cast<ReferenceKind>(0), .venCode = "V01", .unitMode = "0", .invCode = "A01"}); }), err::ObjectNotSet);
+  EXPECT_EQ(errorNumber([&] { BuildReferenceSql({.voucher = static_cast<VoucherKind>(0), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "V01", .unitMode = "0", .invCode = "A01"}); }), 3021);
   EXPECT_EQ(sent(), (std::vector<std::string>{kEditModeSql}));
   driver->sent.clear();
   answer("cOtherCostEditMode", {"cValue"}, {{Variant("最新价格")}});
-  EXPECT_EQ(errorNumber([&] { BuildReferenceSql(3, 0, cnn.get(), "V01", "0", "A01", "", ""); }), 3021);
+  EXPECT_EQ(errorNumber([&] { BuildReferenceSql({.voucher = static_cast<VoucherKind>(3), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "V01", .unitMode = "0", .invCode = "A01"}); }), 3021);
   EXPECT_EQ(sent(), (std::vector<std::string>{kEditModeSql, kSourceSql}));
 
   driver->answers.clear();
   failOn("cpbvbilltype");
   settings("最新价格", "发票");
   for (int voucher : {0, 1, 3})
-    EXPECT_EQ(errorNumber([&] { BuildReferenceSql(voucher, 0, cnn.get(), "V01", "0", "A01", "", ""); }),
+    EXPECT_EQ(errorNumber([&] { BuildReferenceSql({.voucher = static_cast<VoucherKind>(voucher), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = "V01", .unitMode = "0", .invCode = "A01"}); }),
               err::Database);
 }
 
@@ -234,7 +234,7 @@ class PriceTables : public InventoryList {
       if (r.invoiceType)
         answer("cpbvbilltype", {"cpbvbilltype"}, {{*r.invoiceType ? Variant(**r.invoiceType) : Variant::null()}});
       settings(r.editMode, r.source, r.accord);
-      EXPECT_EQ(BuildReferenceSql(r.voucher, 0, cnn.get(), r.vendor, "0", "I'1", r.billType, ""),
+      EXPECT_EQ(BuildReferenceSql({.voucher = static_cast<VoucherKind>(r.voucher), .list = static_cast<ReferenceKind>(0), .cnn = cnn.get(), .venCode = r.vendor, .unitMode = "0", .invCode = "I'1", .billType = r.billType}),
                 inventorySql(r.voucher, kUnits0, r.prices, r.vendor.empty() ? "" : "V''1"))
           << "row " << i;
       std::vector<std::string> statements{kEditModeSql, kSourceSql};

@@ -51,7 +51,7 @@ int errorOf(F&& call) try {
 // One message of a whole pass: way A alone in CS; C collected in both modes; D collected in BS only.
 std::string inMode(const std::string& m, Way way, UseMode mode) {
   if (m.empty() || mode == BS) return m.empty() ? m : m + CR;
-  return way == Way::C ? m + CR : way == Way::D ? "" : m;
+  return way == Way::CollectedInPass ? m + CR : way == Way::CollectedInBsPass ? "" : m;
 }
 
 const std::string kNoCode = "请购单号不能为空，请检查！", kNoDate = "请购单日期不能为空，请检查！";
@@ -63,10 +63,10 @@ const std::string kBadRate = "税率必须在 0 到 100 之间，请检查！", 
 // Each case runs as a whole pass and as the single-field check of its key (none: a whole-pass
 // rule), which reports at once in both modes.
 TEST(ApplyFHead, OneFaultInAWholePassAndInASingleFieldCheck) {
-  const struct { const char* key; Attributes changes; std::string message; Way way = Way::A; } cases[] = {
+  const struct { const char* key; Attributes changes; std::string message; Way way = Way::AtOnceOrCollected; } cases[] = {
       {nullptr, {{"ccode", ""}}, kNoCode},
       {nullptr, {{"ddate", ""}}, kNoDate},
-      {nullptr, {{"cdepname", ""}}, kNoDepartment, Way::D},
+      {nullptr, {{"cdepname", ""}}, kNoDepartment, Way::CollectedInBsPass},
       {"DDate", {{"ddate", "2008-02-30"}}, kBadDate},
       {"ddate", {{"ddate", "2008-05-01t00:00:00"}}, kBadDate},  // only a capital T cuts
       {"ipertaxrate", {{"ipertaxrate", "100"}}, kBadRate},
@@ -122,11 +122,11 @@ const std::string kTaxShort = "]行: 税额录入不合法！", kProjectFirst = 
 // its flag would fail the call), and as the single-field check of its key (none: a whole-pass
 // rule) on the line alone, left unchanged, with R = 3.
 TEST(ApplyFLines, OneFaultInAWholePassAndInASingleFieldCheck) {
-  const struct { const char* key; Attributes changes; std::string text; Way way = Way::A; } cases[] = {
+  const struct { const char* key; Attributes changes; std::string text; Way way = Way::AtOnceOrCollected; } cases[] = {
       {"fquantity", {}, ""},
       {nullptr, {{"cinvcode", ""}}, kNoItem},
       {nullptr, {{"citem_class", "01"}}, "]行有项目大类，必须录入项目！"},
-      {"fquantity", {{"fquantity", ""}}, kNoQuantity, Way::C},  // while typing it ends the check
+      {"fquantity", {{"fquantity", ""}}, kNoQuantity, Way::CollectedInPass},  // while typing it ends the check
       {"FQuantity", {{"fquantity", "0"}}, "]行数量必须大于零，请检查！"},
       {"fquantity", {{"fquantity", "abc"}}, "]行数量必须大于零，请检查！"},  // no number reads as 0
       {"funitprice", {{"funitprice", "-0.01"}}, kNegativePrice},
@@ -144,7 +144,7 @@ TEST(ApplyFLines, OneFaultInAWholePassAndInASingleFieldCheck) {
       EXPECT_EQ(verifyBody(rows, "all", mode), inMode(c.text.empty() ? "" : row(2, c.text), c.way, mode)) << c.text;
       if (c.key) {
         EXPECT_EQ(verifyBody({good(c.changes, "")}, c.key, mode, Variant(3)),
-                  c.text.empty() || c.way == Way::C ? "" : row(3, c.text)) << c.key;
+                  c.text.empty() || c.way == Way::CollectedInPass ? "" : row(3, c.text)) << c.key;
       }
     }
   }

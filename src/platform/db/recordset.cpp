@@ -8,9 +8,6 @@ namespace tallyward {
 
 namespace {
 bool same(std::string_view a, std::string_view b) { return DispatchTable<Recordset>::equalsNoCase(a, b); }
-constexpr int kNoCurrentRecord = 3021;
-constexpr int kNoSuchField = 3265;
-constexpr int kClosed = 3704;
 }  // namespace
 
 Recordset::Recordset(ResultSet result) : result_(std::move(result)) {
@@ -27,22 +24,22 @@ void Recordset::movePrevious() {
 }
 
 const std::vector<Variant>& Recordset::current() const {
-  if (!open_) throwError(kClosed, "Operation is not allowed when the object is closed");
+  if (!open_) throwError(err::ObjectClosed, "Operation is not allowed when the object is closed");
   if (bof() || eof())
-    throwError(kNoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted");
+    throwError(err::NoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted");
   return result_.rows[visible_[static_cast<size_t>(pos_)]];
 }
 
 const Variant& Recordset::field(size_t index) const {
   const auto& row = current();
-  if (index >= row.size()) throwError(kNoSuchField, "Item cannot be found in the collection");
+  if (index >= row.size()) throwError(err::NoSuchField, "Item cannot be found in the collection");
   return row[index];
 }
 
 const Variant& Recordset::field(std::string_view name) const {
   for (size_t i = 0; i < result_.columns.size(); ++i)
     if (same(result_.columns[i], name)) return field(i);
-  throwError(kNoSuchField, "Item cannot be found in the collection: " + std::string(name));
+  throwError(err::NoSuchField, "Item cannot be found in the collection: " + std::string(name));
 }
 
 bool Recordset::hasField(std::string_view name) const {
@@ -59,7 +56,7 @@ void Recordset::close() {
 }
 
 void Recordset::setFilter(std::string_view criteria) {
-  if (!open_) throwError(kClosed, "Operation is not allowed when the object is closed");
+  if (!open_) throwError(err::ObjectClosed, "Operation is not allowed when the object is closed");
   size_t a = 0, b = criteria.size();
   while (a < b && (criteria[a] == ' ' || criteria[a] == '\t')) ++a;
   while (b > a && (criteria[b - 1] == ' ' || criteria[b - 1] == '\t')) --b;
