@@ -1,126 +1,19 @@
-// An order field-entry class on a real ERP database: a fresh SQLite file with the schema, the
-// rows a test inserts, the stand-in host and a session whose switches a test turns on.
+// The order's field-entry class on a real ERP database.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "support/voucher_builder.h"
-#include "tallyward/classes.h"
-#include "tallyward/erp_database.h"
-#include "tallyward/host.h"
+#include "support/erp_fixture.h"
 
 namespace tallyward::test {
 
-using Pairs = std::vector<std::pair<std::string, std::string>>;
-
-// The K and V of each R element of a reply loaded into a document, in order.
-inline Pairs pairsOf(const Document& doc) {
-  Pairs out;
-  for (pugi::xml_node r : doc.dom().document_element().children("R"))
-    out.emplace_back(r.attribute("K").value(), r.attribute("V").value());
-  return out;
-}
-
-// A reply text written out by hand: the header, the tag, one R element per pair, each line ended
-// by a carriage return, the closing tag.
-inline std::string replyText(std::string_view tag, const Pairs& pairs) {
-  std::string s = "<?xml version='1.0' encoding='GB2312'?>\r<" + std::string(tag) + ">\r";
-  for (const auto& [k, v] : pairs) s += "<R K='" + k + "' V='" + v + "'/>\r";
-  return s + "</" + std::string(tag) + ">";
-}
-
-class HpoTest : public ::testing::Test {
+class HpoTest : public ErpDatabaseTest {
  protected:
   HpoTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw_hpo_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    folder_ = pattern;
-    path_ = (folder_ / "erp.db").string();
-    std::filesystem::copy_file(emptyErp(), path_);
-    sql("INSERT INTO accinformation (cSysID, cName, cValue) VALUES "
-        "('PU', 'cOtherCostEditMode', '手工录入'), ('PU', 'cCostSource', '订单'), "
-        "('PU', 'iXchgRateStl', 'False'), ('PU', 'bControlTax', 'False'), "
-        "('PU', 'iSingleTax', '0.01'), ('PU', 'iSumTax', '0.01'), ('SA', 'bZYXS', 'False')");
-    cnn = Connection::open(path_);
-    info->set("OperaterCode", "demo");
-    for (const char* s : {"bCheckInvAuth", "bCheckVendorAuth", "bCheckDepartAuth", "bCheckPersonAuth", "bQMStart"})
-      info->set(s, false);
-    info->set("CurAccountID", "001");
-    info->set("TheYear", 2026);
     hpo.m_Cnn = cnn;
-    hpo.clsInfor = std::make_shared<SessionContext>(info);
+    hpo.clsInfor = context();
   }
-  ~HpoTest() override {
-    hpo.m_Cnn.reset();
-    cnn.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
+  ~HpoTest() override { hpo.m_Cnn.reset(); }
 
-  // An ERP database with the schema and no rows, made once for the test program.
-  static const std::string& emptyErp() {
-    static const std::string path = [] {
-      const std::string p = (std::filesystem::temp_directory_path() /
-                             ("tw_hpo_schema_" + std::to_string(::getpid()) + ".db")).string();
-      createErpDatabase(p, false, true);
-      return p;
-    }();
-    static const struct Remover {
-      ~Remover() { std::filesystem::remove(path); }
-    } remover;
-    return path;
-  }
-
-  // Runs statements on the database file (the component's connection only reads).
-  void sql(const std::string& statements) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-    char* message = nullptr;
-    // A throw-away file: no need to wait for the disk.
-    sqlite3_exec(db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
-    const int rc = sqlite3_exec(db, ("BEGIN;" + statements + ";COMMIT").c_str(), nullptr, nullptr, &message);
-    const std::string why = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << why << "\n" << statements;
-  }
-  void setting(const std::string& name, const std::string& value) {
-    sql("UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'");
-  }
-
-  const std::vector<std::string>& sent() const { return cnn->statements(); }
-  bool sentContaining(std::string_view piece) const {
-    for (const std::string& s : sent())
-      if (s.find(piece) != std::string::npos) return true;
-    return false;
-  }
-
-  std::filesystem::path folder_;
-  std::string path_;
-  ScopedHostFactory host_{std::make_shared<StandInHost>()};
-  std::shared_ptr<Connection> cnn;
-  std::shared_ptr<SessionInformation> info = std::make_shared<SessionInformation>();
   ClsS_VerifyHPO hpo;
 };
-
-// A host whose data-right service counts how often it is created, and is otherwise the stand-in.
-inline std::shared_ptr<StandInHost> countingHost(std::shared_ptr<Connection> db, int& created) {
-  auto host = std::make_shared<StandInHost>(db);
-  auto inner = std::make_shared<StandInHost>(db);
-  host->define(hostclass::kDataRight, [inner, &created] {
-    ++created;
-    return inner->create(hostclass::kDataRight);
-  });
-  return host;
-}
 
 }  // namespace tallyward::test
