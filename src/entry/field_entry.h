@@ -51,7 +51,6 @@ class FieldEntry {
   bool ended() const { return call_.ended(); }
   UseMode mode() const { return call_.mode(); }
   ReplyTag tag() const { return tag_; }
-  bool skipsErrors() const { return onError_ == OnError::Skip; }
 
   // Whether a rule of these keys runs in this call: a whole pass runs every rule. `keys` lists the
   // rule's keys separated by blanks ("accountperiod caccountpname").

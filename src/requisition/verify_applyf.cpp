@@ -30,20 +30,20 @@ bool headTaxRateOutOfRange(const Ctx& h) {
 }
 
 const Rule<Ctx> kHeadRules[] = {
-    {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("ccode")); },
-     "请购单号不能为空，请检查！", Way::AtOnceOrCollected},
-    {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("ddate")); },
-     "请购单日期不能为空，请检查！", Way::AtOnceOrCollected},
-    {on("all"), nullptr, {}, [](const Ctx& h) { return h.empty(H("cdepname")); },
-     "部门不能为空，请检查！", Way::CollectedInBsPass},
-    {on("ddate all"), nullptr, H("ddate"),
-     [](const Ctx& h) { return h.badDate(H("ddate")); },
-     "请购单日期录入错误，请检查！", Way::AtOnceOrCollected},
-    {on("ipertaxrate all"), nullptr, H("ipertaxrate"), headTaxRateOutOfRange,
-     "税率必须在 0 到 100 之间，请检查！", Way::AtOnceOrCollected},
-    {on("cbustype all"), nullptr, {},
-     [](const Ctx& h) { return !h.empty(H("cbustype")) && !knownBusinessType(h.text(H("cbustype"))); },
-     "业务类型录入错误，请检查！", Way::AtOnceOrCollected},
+    {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("ccode")); },
+     .message = "请购单号不能为空，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("ddate")); },
+     .message = "请购单日期不能为空，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("cdepname")); },
+     .message = "部门不能为空，请检查！", .way = Way::CollectedInBsPass},
+    {.keys = on("ddate all"), .emptyEnds = H("ddate"),
+     .refused = [](const Ctx& h) { return h.badDate(H("ddate")); },
+     .message = "请购单日期录入错误，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("ipertaxrate all"), .emptyEnds = H("ipertaxrate"), .refused = headTaxRateOutOfRange,
+     .message = "税率必须在 0 到 100 之间，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("cbustype all"),
+     .refused = [](const Ctx& h) { return !h.empty(H("cbustype")) && !knownBusinessType(h.text(H("cbustype"))); },
+     .message = "业务类型录入错误，请检查！", .way = Way::AtOnceOrCollected},
 };
 
 // ---- Lines ------------------------------------------------------------------------------------------
@@ -65,40 +65,40 @@ bool taxShort(const Ctx& l) {
 }
 
 const Rule<Ctx> kLineRules[] = {
-    {on("all"), nullptr, {}, [](const Ctx& l) { return l.empty(L("cinvcode")); },
-     "]行存货不能为空，请检查！", Way::AtOnceOrCollected},
-    {on("all"), nullptr, {},
-     [](const Ctx& l) { return l.empty(L("citemcode")) && !l.empty(L("citem_class")); },
-     "]行有项目大类，必须录入项目！", Way::AtOnceOrCollected},
+    {.keys = on("all"), .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
+     .message = "]行存货不能为空，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("all"),
+     .refused = [](const Ctx& l) { return l.empty(L("citemcode")) && !l.empty(L("citem_class")); },
+     .message = "]行有项目大类，必须录入项目！", .way = Way::AtOnceOrCollected},
     // The item comes before any other field of the line (single-field checks only).
-    {anyExcept("all cinvcode cvenabbname"), nullptr, {},
-     [](const Ctx& l) { return l.empty(L("cinvcode")); },
-     "]行请先录入存货！", Way::AtOnceOrCollected},
+    {.keys = anyExcept("all cinvcode cvenabbname"),
+     .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
+     .message = "]行请先录入存货！", .way = Way::AtOnceOrCollected},
     // An empty quantity is collected in a whole pass; while typing it ends the check.
-    {on("fquantity all"), nullptr, L("fquantity"),
-     [](const Ctx& l) { return l.empty(L("fquantity")); },
-     "]行数量不能为空，请检查！", Way::CollectedInPass},
-    {on("fquantity all"), nullptr, {},
-     [](const Ctx& l) { return !l.empty(L("fquantity")) && l.num(L("fquantity")) <= 0; },
-     "]行数量必须大于零，请检查！", Way::AtOnceOrCollected},
+    {.keys = on("fquantity all"), .emptyEnds = L("fquantity"),
+     .refused = [](const Ctx& l) { return l.empty(L("fquantity")); },
+     .message = "]行数量不能为空，请检查！", .way = Way::CollectedInPass},
+    {.keys = on("fquantity all"),
+     .refused = [](const Ctx& l) { return !l.empty(L("fquantity")) && l.num(L("fquantity")) <= 0; },
+     .message = "]行数量必须大于零，请检查！", .way = Way::AtOnceOrCollected},
     // Empty prices and amounts read as 0 and pass.
-    {on("funitprice all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("funitprice")); },
-     "]行单价不能小于 0，请检查！", Way::AtOnceOrCollected},
-    {on("ftaxprice all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("ftaxprice")); },
-     "]行含税单价不能小于 0，请检查！", Way::AtOnceOrCollected},
-    {on("fmoney all"), nullptr, {}, [](const Ctx& l) { return negative(l, L("fmoney")); },
-     "]行金额必须大于零，请检查！", Way::AtOnceOrCollected},
-    {on("ipertaxrate all"), nullptr, {},
-     [](const Ctx& l) {
+    {.keys = on("funitprice all"), .refused = [](const Ctx& l) { return negative(l, L("funitprice")); },
+     .message = "]行单价不能小于 0，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("ftaxprice all"), .refused = [](const Ctx& l) { return negative(l, L("ftaxprice")); },
+     .message = "]行含税单价不能小于 0，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("fmoney all"), .refused = [](const Ctx& l) { return negative(l, L("fmoney")); },
+     .message = "]行金额必须大于零，请检查！", .way = Way::AtOnceOrCollected},
+    {.keys = on("ipertaxrate all"),
+     .refused = [](const Ctx& l) {
        return !l.empty(L("ipertaxrate")) && taxRateOutOfRange(l.num(L("ipertaxrate")));
      },
-     "]行税率必须在 0 到 100 之间，请检查！", Way::AtOnceOrCollected},
+     .message = "]行税率必须在 0 到 100 之间，请检查！", .way = Way::AtOnceOrCollected},
     // The tax is checked when the price with tax is left, not the tax itself.
-    {on("ftaxprice all"), nullptr, {}, taxShort,
-     "]行: 税额录入不合法！", Way::AtOnceOrCollected},
-    {on("citemcode all"), nullptr, {},
-     [](const Ctx& l) { return !l.empty(L("citemcode")) && l.empty(L("citem_class")); },
-     "]行在没有输入项目大类之前，请参照输入项目！", Way::AtOnceOrCollected},
+    {.keys = on("ftaxprice all"), .refused = taxShort,
+     .message = "]行: 税额录入不合法！", .way = Way::AtOnceOrCollected},
+    {.keys = on("citemcode all"),
+     .refused = [](const Ctx& l) { return !l.empty(L("citemcode")) && l.empty(L("citem_class")); },
+     .message = "]行在没有输入项目大类之前，请参照输入项目！", .way = Way::AtOnceOrCollected},
 };
 
 }  // namespace
