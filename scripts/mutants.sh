@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Mutation check: applies each mutant of scripts/mutants.txt to the sources (one at a time), rebuilds
+# the test programs it names, runs them, and reports whether the tests noticed (killed) or not
+# (survived). The sources are restored after every mutant, also when the script is interrupted.
+#
+#   bash scripts/mutants.sh            every mutant
+#   bash scripts/mutants.sh 3 7        mutants 3 and 7 only
+#
+# Builds into build-mutants/ (configured on first use). A mutant whose text is no longer found, or
+# found more than once, is reported as stale: fix its line in mutants.txt.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+list=scripts/mutants.txt
+build=build-mutants
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTALLYWARD_BENCH=OFF \
+  $(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache) >/dev/null
+
+backup=""
+target_file=""
+restore() { [ -n "$backup" ] && cp "$backup" "$target_file" && rm -f "$backup"; backup=""; }
+trap restore EXIT INT TERM
+
+killed=0; survived=0; stale=0; n=0
+declare -a survivors=()
+while IFS=$'\t' read -r file from to tests why; do
+  [[ -z "$file" || "$file" == \#* ]] && continue
+  n=$((n + 1))
+  if (($# > 0)); then
+    wanted=0; for w in "$@"; do [ "$w" = "$n" ] && wanted=1; done
+    ((wanted)) || continue
+  fi
+  # Texts in the list write a line break as \n and a backslash as \\.
+  decode='import re,sys; d=lambda t: re.sub(r"\\(.)", lambda m: {"n": "\n", "t": "\t"}.get(m.group(1), m.group(1)), t)'
+  count=$(python3 -c "$decode"'
+print(open(sys.argv[1], encoding="utf-8").read().count(d(sys.argv[2])))' "$file" "$from")
+  if [ "$count" != 1 ]; then
+    echo "stale    #$n $file: the text occurs $count times: $from"
+    stale=$((stale + 1)); continue
+  fi
+  target_file="$file"; backup=$(mktemp); cp "$file" "$backup"
+  python3 -c "$decode"'
+p, a, b = sys.argv[1], d(sys.argv[2]), "" if sys.argv[3] == "(deleted)" else d(sys.argv[3])
+s = open(p, encoding="utf-8").read()
+open(p, "w", encoding="utf-8").write(s.replace(a, b, 1))' "$file" "$from" "$to"
+  targets=(); for t in $tests; do targets+=(--target "tallyward_${t}_tests"); done
+  if ! cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null 2>&1; then
+    echo "killed   #$n (does not build) $why"; killed=$((killed + 1)); restore; continue
+  fi
+  failed=0
+  for t in $tests; do
+    "$build/tallyward_${t}_tests" --gtest_brief=1 >/dev/null 2>&1 || { failed=1; break; }
+  done
+  if ((failed)); then
+    echo "killed   #$n $why"; killed=$((killed + 1))
+  else
+    echo "SURVIVED #$n $file: $why"; survived=$((survived + 1)); survivors+=("#$n $why")
+  fi
+  restore
+done <"$list"
+echo "mutants: $((killed + survived)) run, $killed killed, $survived survived, $stale stale"
+((survived == 0))
