@@ -127,9 +127,8 @@ int verify(const VerifyOptions& o, std::ostream& out) {
       } catch (const Error& e) {
         throw UsageError("--db " + *db + ": " + e.description());
       }
-      object->putRef("m_Cnn", Variant(connection));
-      // The stand-in host's login object: the due-date calculator reaches the database through it.
-      object->putRef("m_login", Variant(std::make_shared<StandInLogin>(connection)));
+      // m_login is a stand-in login: the due-date calculator reaches the database through it.
+      useDatabase(*object, connection);
     }
     if (!o.noSession) {
       std::shared_ptr<Object> session;

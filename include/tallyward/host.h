@@ -402,4 +402,9 @@ class StandInLogin final : public Object {
   std::shared_ptr<Connection> database_;
 };
 
+// Hands a field-entry check the ERP database as the stand-in host's callers do: m_Cnn becomes the
+// connection and m_login a stand-in login over it (a null connection sets both to Nothing).
+// Error 438, and nothing set, when the object has no m_Cnn and m_login (a whole-voucher check).
+void useDatabase(Object& check, const std::shared_ptr<Connection>& connection);
+
 }  // namespace tallyward

@@ -245,4 +245,15 @@ Variant StandInLogin::Invoke(DispId id, InvokeKind kind, std::span<Variant>) {
   return Variant(database_ ? database_->connectionString() : std::string());
 }
 
+void useDatabase(Object& check, const std::shared_ptr<Connection>& connection) {
+  // Both names are resolved first, so that an object lacking either is left as it was.
+  const DispId cnn = check.GetIDsOfNames("m_Cnn");
+  const DispId login = check.GetIDsOfNames("m_login");
+  Variant c{std::shared_ptr<Object>(connection)};
+  Variant l{connection ? std::shared_ptr<Object>(std::make_shared<StandInLogin>(connection))
+                       : std::shared_ptr<Object>()};
+  check.Invoke(cnn, InvokeKind::PropertyPutRef, std::span<Variant>(&c, 1));
+  check.Invoke(login, InvokeKind::PropertyPutRef, std::span<Variant>(&l, 1));
+}
+
 }  // namespace tallyward
