@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libpugixml-dev libcli11-dev nlohmann-json3-dev libsqlite3-dev
-          sqlite3 libgtest-dev libbenchmark-dev unixodbc-dev)
+          sqlite3 libgtest-dev libbenchmark-dev unixodbc-dev python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
