@@ -73,6 +73,8 @@ std::string toText(const Variant& v);               // numbers in their shortest
 int16_t toInteger(const Variant& v);                // a whole number within 16 bits
 int32_t toLong(const Variant& v);                   // rounded half to even, within 32 bits
 std::shared_ptr<Object> toObject(const Variant& v);  // Nothing gives a null pointer
+Date toDate(const Variant& v);                      // a Date, a number of days or a date text;
+                                                    // Empty is the zero date
 
 // The building blocks of the conversions above, usable on plain text.
 bool parseNumber(std::string_view text, double& out);   // locale-style number text

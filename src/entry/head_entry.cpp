@@ -72,7 +72,8 @@ bool runHeadLookups(FieldEntry& fe, Document& domHead, std::span<const LookupRul
   return true;
 }
 
-bool answerDateRate(FieldEntry& fe, Document& domHead, const CurrencyRate& rate) {
+bool answerDateRate(FieldEntry& fe, Document& domHead, const CurrencyRate& rate,
+                    const std::function<void(FillInReply&)>& morePairs) {
   const std::string date = GetHeadValue(domHead, rate.dateField);
   const std::string currency = GetHeadValue(domHead, "cexch_name");
   if (date.empty() || currency.empty()) return false;
@@ -82,6 +83,7 @@ bool answerDateRate(FieldEntry& fe, Document& domHead, const CurrencyRate& rate)
   if (found) {
     FillInReply reply(ReplyTag::Head);
     addColumns(reply, *rs);
+    if (morePairs) morePairs(reply);
     fe.answer(reply, domHead);
   }
   rs->close();

@@ -61,9 +61,11 @@ struct CurrencyRate {
 };
 
 // A new voucher date (the key dateKey alone, never a whole pass): when the head holds a date and a
-// currency, answers with the single pair of the currency's rate on that date. An unknown currency
-// answers nothing. Answers true when a reply ended the call.
-bool answerDateRate(FieldEntry& fe, Document& domHead, const CurrencyRate& rate);
+// currency, answers with the pair of the currency's rate on that date, followed by the pairs that
+// `morePairs` adds (the invoice's account-period date). An unknown currency answers nothing.
+// Answers true when a reply ended the call.
+bool answerDateRate(FieldEntry& fe, Document& domHead, const CurrencyRate& rate,
+                    const std::function<void(FillInReply&)>& morePairs = {});
 
 // The currency typed by name or code (key cexch_name, and a whole pass), with its rate on the
 // voucher's date: the clearing reply for an empty field, the value reply (cexch_name,

@@ -172,6 +172,36 @@ std::string projectList(std::string_view table) {
          std::string(plainTableName(table)) + " WHERE " + (items ? "cInvCode" : "cItemCode") + " ='";
 }
 
+void lookUpUnit(FieldEntry& fe, const LookupRule& rule, const BodyRow& r, Document& body, const LineReply& reply) {
+  const std::string typed = GetRowValue(r.node, "cinva_unit");
+  const std::string item = GetRowValue(r.node, "cinvcode");
+  runLookup(fe, rule, {.value = typed, .more = {item}, .row = r.number, .target = &body, .valueReply = reply});
+}
+
+void lookUpProject(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply,
+                   bool openProjectsOnly) {
+  const std::string table = projectTableOf(fe, GetRowValue(r.node, "cItem_class")).value_or("");
+  const bool closable = openProjectsOnly && !isInventoryTable(table);
+  runLookup(fe, kProjectLookup,
+            {.value = GetRowValue(r.node, "cItemCode"),
+             .row = r.number,
+             .target = &body,
+             .base = [&] { return projectList(table); },
+             .tail = closable ? " and isnull(bclose,0)=0 " : "",
+             .valueReply = reply});
+}
+
+void lookUpProjectClass(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply) {
+  runLookup(fe, kProjectClassLookup,
+            {.value = GetRowValue(r.node, "cItem_class"), .row = r.number, .target = &body, .valueReply = reply});
+}
+
+void answerQuantity(FieldEntry& fe, Document& body, const LineReply& reply) {
+  FillInReply pairs(ReplyTag::Body);
+  reply(pairs, nullptr);
+  fe.answer(pairs, body);
+}
+
 // ---- Tax ---------------------------------------------------------------------------------------------------
 
 bool sameRateOnEveryLine(const Document& body, std::string_view rateAttribute) {
@@ -251,15 +281,21 @@ void addQualityFlag(FieldEntry& fe, FillInReply& reply, std::string_view vendor,
   });
 }
 
+std::optional<PriceProposal> proposedPrice(FieldEntry& fe, const std::shared_ptr<Object>& login,
+                                           const PriceQuery& query) {
+  std::optional<PriceProposal> price;
+  fe.step("asking the price service about", "cInvCode",
+          [&] { price = askPrice(login, fe.context(), fe.connection(), query); });
+  return price;
+}
+
 void addProposedPrice(FieldEntry& fe, FillInReply& reply, const std::shared_ptr<Object>& login,
                       const PriceQuery& query, const PricePairs& pairs) {
-  fe.step("asking the price service about", "cInvCode", [&] {
-    const std::optional<PriceProposal> price = askPrice(login, fe.context(), fe.connection(), query);
-    if (!price) return;
-    reply.add(pairs.unitPrice, formatNumber(price->unitPrice));
-    reply.add(pairs.taxRate, formatNumber(price->taxRate));
-    if (pairs.taxCost) reply.add("bTaxCost", "0");
-  });
+  const std::optional<PriceProposal> price = proposedPrice(fe, login, query);
+  if (!price) return;
+  reply.add(pairs.unitPrice, formatNumber(price->unitPrice));
+  reply.add(pairs.taxRate, formatNumber(price->taxRate));
+  if (pairs.taxCost) reply.add("bTaxCost", "0");
 }
 
 }  // namespace tallyward

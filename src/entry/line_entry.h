@@ -135,6 +135,20 @@ std::optional<std::string> projectTableOf(FieldEntry& fe, std::string_view itemC
 std::string projectList(std::string_view table);
 bool isInventoryTable(std::string_view table);
 
+// The value reply a line check builds from the record set its look-up found (nullptr: none).
+using LineReply = std::function<void(FillInReply&, const Recordset*)>;
+
+// The unit of the line's item, by the voucher kind's rule (unitLookup), answering with `reply`.
+void lookUpUnit(FieldEntry& fe, const LookupRule& rule, const BodyRow& r, Document& body, const LineReply& reply);
+// The project of the line's project class, answering with `reply`; with `openProjectsOnly` the
+// closed projects of a class's own table are not found.
+void lookUpProject(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply,
+                   bool openProjectsOnly = false);
+// The line's project class, answering with `reply`.
+void lookUpProjectClass(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply);
+// A new quantity: a reply without record columns, with only the pairs `reply` adds.
+void answerQuantity(FieldEntry& fe, Document& body, const LineReply& reply);
+
 // ---- Tax -----------------------------------------------------------------------------------------------
 
 // Whether every selected line carries the tax rate of the body's first row (whatever that row's
@@ -191,5 +205,10 @@ struct PricePairs {
 };
 void addProposedPrice(FieldEntry& fe, FillInReply& reply, const std::shared_ptr<Object>& login,
                       const PriceQuery& query, const PricePairs& pairs);
+
+// The price the price service proposes for a line, asked as one step (the service may leave
+// another context object in the class's clsInfor); nothing when it has no price or fails.
+std::optional<PriceProposal> proposedPrice(FieldEntry& fe, const std::shared_ptr<Object>& login,
+                                           const PriceQuery& query);
 
 }  // namespace tallyward

@@ -37,23 +37,6 @@ double settingNumber(Connection& cnn, const std::string& sql) {
   return v ? toDouble(*v) : 0.0;
 }
 
-// A date value from the database: a Date, a number of days, or a text that reads as a date.
-double dateOf(const Variant& v, std::string_view what) {
-  switch (v.type()) {
-    case VarType::Date: return v.asDate().value;
-    case VarType::Long: return v.asLong();
-    case VarType::Double: return v.asDouble();
-    case VarType::String: {
-      double d = 0;
-      if (parseDate(v.asString(), d)) return d;
-      throwError(err::TypeMismatch,
-                 "Type mismatch: " + std::string(what) + " '" + v.asString() + "' is not a date");
-    }
-    default:
-      throwError(err::TypeMismatch, "Type mismatch: " + std::string(what) + " is not a date");
-  }
-}
-
 }  // namespace
 
 Connection& requireConnection(const std::shared_ptr<Connection>& cnn) {
@@ -165,7 +148,7 @@ Variant GetPeriodIdOfDate(std::string_view date, Object& sessionInfo, Connection
     double day = 0;
     if (!parseDate(date, day))
       throwError(err::TypeMismatch, "Type mismatch: '" + std::string(date) + "' is not a date");
-    if (day >= dateOf(rs->field("dBegin"), "dBegin") && day <= dateOf(rs->field("dEnd"), "dEnd"))
+    if (day >= toDate(rs->field("dBegin")).value && day <= toDate(rs->field("dEnd")).value)
       return rs->field("iID");
   }
   return Variant();

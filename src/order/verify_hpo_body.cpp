@@ -131,34 +131,11 @@ bool OrderLines::directShipmentRefused() {
   return refused;
 }
 
-void OrderLines::unit(const BodyRow& r) {
-  const std::string typed = GetRowValue(r.node, "cinva_unit");
-  const std::string item = GetRowValue(r.node, "cinvcode");
-  runLookup(fe_, kUnitLookup,
-            {.value = typed, .more = {item}, .row = r.number, .target = &body_, .valueReply = replies(r)});
-}
-
-void OrderLines::project(const BodyRow& r) {
-  const std::string table = projectTableOf(fe_, GetRowValue(r.node, "cItem_class")).value_or("");
-  runLookup(fe_, kProjectLookup,
-            {.value = GetRowValue(r.node, "cItemCode"),
-             .row = r.number,
-             .target = &body_,
-             .base = [&] { return projectList(table); },
-             .valueReply = replies(r)});
-}
-
-void OrderLines::projectClass(const BodyRow& r) {
-  runLookup(fe_, kProjectClassLookup,
-            {.value = GetRowValue(r.node, "cItem_class"), .row = r.number, .target = &body_, .valueReply = replies(r)});
-}
-
+void OrderLines::unit(const BodyRow& r) { lookUpUnit(fe_, kUnitLookup, r, body_, replies(r)); }
+void OrderLines::project(const BodyRow& r) { lookUpProject(fe_, r, body_, replies(r)); }
+void OrderLines::projectClass(const BodyRow& r) { lookUpProjectClass(fe_, r, body_, replies(r)); }
 // A new quantity: the price proposed for it, nothing else.
-void OrderLines::quantity(const BodyRow& r) {
-  FillInReply reply(ReplyTag::Body);
-  valueReply(reply, nullptr, r);
-  fe_.answer(reply, body_);
-}
+void OrderLines::quantity(const BodyRow& r) { answerQuantity(fe_, body_, replies(r)); }
 
 void OrderLines::lineTax(const BodyRow& r) {
   const std::string money = GetRowValue(r.node, "iMoney");

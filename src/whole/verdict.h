@@ -53,6 +53,14 @@ class Call {
   bool report(Way way, std::string_view prefix, std::string_view text,
               std::string_view collectedText = {});
 
+  // Reports a message at once whatever the kind of call and the mode (a finding about the whole
+  // voucher that no other message may hide): the message alone becomes the verdict, and the call
+  // ends.
+  void reportAtOnce(std::string_view text) {
+    verdict_.assign(text);
+    ended_ = true;
+  }
+
   // Appends a message as it stands, with no separator (the totals of a voucher).
   void append(std::string_view text) { verdict_ += text; }
 

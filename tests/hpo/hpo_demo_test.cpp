@@ -1,42 +1,16 @@
 // The order field-entry examples of examples/ through the tallyward command, on the demo company
 // that `tallyward init-db --sample` creates.
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "support/demo_command.h"
 
-#include <filesystem>
-#include <sstream>
-
-#include <nlohmann/json.hpp>
-
-#include "command.h"
-#include "tallyward/erp_database.h"
-
-namespace tallyward {
+namespace tallyward::test {
 namespace {
 
 using json = nlohmann::json;
 
-class HpoDemo : public ::testing::Test {
+class HpoDemo : public DemoCommandTest {
  protected:
-  static void SetUpTestSuite() {
-    db_ = (std::filesystem::temp_directory_path() / ("tw_hpo_demo_" + std::to_string(::getpid()) + ".db")).string();
-    std::ostringstream out, err;
-    ASSERT_EQ(cli::run({"init-db", db_, "--sample", "--force"}, out, err), cli::kOk) << err.str();
-  }
-  static void TearDownTestSuite() { std::filesystem::remove(db_); }
-
-  static json verify(std::vector<std::string> args) {
-    std::vector<std::string> all{"verify", "--class", "Tallyward.ClsS_VerifyHPO", "--db", db_};
-    for (std::string& a : args)
-      all.push_back(a.ends_with(".xml") ? std::string(TW_SOURCE_DIR) + "/examples/" + a : a);
-    std::ostringstream out, err;
-    EXPECT_EQ(cli::run(all, out, err), cli::kOk) << err.str();
-    return json::parse(out.str());
-  }
-
-  static std::string db_;
+  static json verify(std::vector<std::string> args) { return DemoCommandTest::verify("Tallyward.ClsS_VerifyHPO", args); }
 };
-std::string HpoDemo::db_;
 
 TEST_F(HpoDemo, VendorTypedByNameFillsTheHead) {
   const json a = verify({"--method", "VerifyHead", "--key", "cVenAbbName", "--head", "hpo_head_vendor.xml"});
@@ -65,4 +39,4 @@ TEST_F(HpoDemo, StoppedVendorIsRefused) {
 }
 
 }  // namespace
-}  // namespace tallyward
+}  // namespace tallyward::test

@@ -251,6 +251,21 @@ int32_t toLong(const Variant& v) {
   return static_cast<int32_t>(d);
 }
 
+Date toDate(const Variant& v) {
+  switch (v.type()) {
+    case VarType::Date: return v.asDate();
+    case VarType::Long:
+    case VarType::Double: return Date{toDouble(v)};
+    case VarType::Empty: return Date{};
+    case VarType::String: {
+      double d = 0;
+      if (parseDate(v.asString(), d)) return Date{d};
+      throwError(err::TypeMismatch, "Type mismatch: '" + v.asString() + "' is not a date");
+    }
+    default: mismatch("Date", v);
+  }
+}
+
 std::shared_ptr<Object> toObject(const Variant& v) {
   if (v.isObject()) return v.asObject();
   if (v.isEmpty()) return nullptr;
