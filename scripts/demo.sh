@@ -60,3 +60,9 @@ show --class ClsS_VerifyHPO --method VerifyHead --key cVenAbbName --head example
 echo "-- bVerifyPoCode: an audited, open purchase order, and one not yet audited (with the statement sent):"
 show --class ClsS_VerifyHPO --method bVerifyPoCode --po-code CG2601001 --db build/demo.db
 show --class ClsS_VerifyHPO --method bVerifyPoCode --po-code CG2601002 --db build/demo.db --trace-sql
+echo "-- Invoice head: a vendor typed by its name fills the head, its account period and the due date:"
+show --class ClsS_VerifyBillH --method VerifyHead --key cVenAbbName_1 --head examples/billh_head_vendor.xml --db build/demo.db
+echo "-- Invoice line: an item typed by its code fills its line (latest charge, freight flag, the vendor's price):"
+show --class ClsS_VerifyBillH --method VerifyBody --key cInvCode --head examples/billh_head_invoice.xml --body examples/billh_body_item.xml --row 1 --db build/demo.db
+echo "-- An invoice dated in February, a month closed for outsourcing, is refused before saving:"
+show --class ClsS_VerifyBillH --method VerifyHead --key all --head examples/billh_head_closed.xml --db build/demo.db
