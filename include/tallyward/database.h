@@ -81,10 +81,16 @@ class Connection final : public Object {
  public:
   Connection(std::string connectionString, std::unique_ptr<Driver> driver);
 
-  // Opens the database that a connection string names: a path to an existing SQLite file, or
-  // "Driver=SQLite;Database=PATH" (keys in any letter case, "Data Source" for "Database", a value
-  // in {braces} when it holds a semicolon). Error 3001 when the string names another driver or an
-  // unknown key, or when the file is missing or is not a database: no database is ever created.
+  // Opens the database that a connection string names (keys in any letter case, a value in
+  // {braces} when it holds a semicolon):
+  //  - the embedded SQLite database: a path to an existing SQLite file, "Driver=SQLite;Database=PATH"
+  //    or "Database=PATH" ("Data Source" for "Database");
+  //  - any other "Key=Value;..." string through the ODBC driver manager: "DSN=erp;UID=...;PWD=...",
+  //    "Driver={ODBC Driver 18 for SQL Server};Server=...;Database=...", or an SQLite file through
+  //    the SQLite ODBC driver, "Driver=SQLite3;Database=PATH".
+  // Error 3001 when the file is missing or is not a database (no database is ever created, the
+  // SQLite ODBC driver is told not to either), when an embedded string has a key other than these,
+  // or when the ODBC driver cannot connect (with its message; passwords are not repeated).
   static std::shared_ptr<Connection> open(const std::string& connectionString);
 
   const std::string& connectionString() const { return connectionString_; }

@@ -74,7 +74,7 @@ TEST(Open, RefusesBadConnectionStrings) {
       "",
       "Driver=SQLite",
       "Driver=SQLite;Database=",
-      "Driver=FreeTDS;Server=host;Database=erp",
+      "Driver={Tallyward No Such Driver};Database=erp",
       "Driver=SQLite;Database=" + file.path() + ";Mode=ro",
       "Driver=SQLite;Database={" + file.path(),
   };

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "command.h"
+#include "support/database_route.h"
 
 namespace tallyward::test {
 
@@ -28,7 +29,7 @@ class DemoCommandTest : public ::testing::Test {
   // `tallyward verify --class cls --db DEMO args...`, its JSON answer; an argument ending in .xml
   // names a file of examples/.
   static nlohmann::json verify(const std::string& cls, std::vector<std::string> args) {
-    std::vector<std::string> all{"verify", "--class", cls, "--db", db_};
+    std::vector<std::string> all{"verify", "--class", cls, "--db", connectionTo(db_)};
     for (std::string& a : args)
       all.push_back(a.ends_with(".xml") ? std::string(TW_SOURCE_DIR) + "/examples/" + a : a);
     std::ostringstream out, err;

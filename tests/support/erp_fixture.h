@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/database_route.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
 #include "tallyward/erp_database.h"
@@ -52,7 +53,7 @@ class ErpDatabaseTest : public ::testing::Test {
         "('PU', 'cOtherCostEditMode', '手工录入'), ('PU', 'cCostSource', '订单'), "
         "('PU', 'iXchgRateStl', 'False'), ('PU', 'bControlTax', 'False'), "
         "('PU', 'iSingleTax', '0.01'), ('PU', 'iSumTax', '0.01'), ('SA', 'bZYXS', 'False')");
-    cnn = Connection::open(path_);
+    cnn = Connection::open(connectionTo(path_));
     info->set("OperaterCode", "demo");
     for (const char* s : {"bCheckInvAuth", "bCheckVendorAuth", "bCheckDepartAuth", "bCheckPersonAuth", "bQMStart"})
       info->set(s, false);

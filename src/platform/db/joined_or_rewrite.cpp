@@ -1,5 +1,6 @@
 #include "platform/db/joined_or_rewrite.h"
 #include "platform/db/sql_tokens.h"
+#include "platform/db/tsql_dialect.h"
 
 #include <sqlite3.h>
 
@@ -338,25 +339,36 @@ std::string indexJoinedOr(std::string_view sql, const ColumnLookup& hasColumn) {
   return Rewriter(sql, std::move(*tokens), hasColumn).run();
 }
 
-ColumnLookup columnsOf(sqlite3* db) {
+ColumnLookup rememberedColumns(std::function<std::vector<std::string>(const std::string& table)> read) {
   auto known = std::make_shared<std::map<std::string, std::set<std::string>>>();
-  return [db, known](std::string_view table, std::string_view column) {
+  return [read = std::move(read), known](std::string_view table, std::string_view column) {
     const std::string key = lowered(table);
     auto it = known->find(key);
     if (it == known->end()) {
       std::set<std::string> columns;
-      sqlite3_stmt* stmt = nullptr;
-      if (sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info(?1)", -1, &stmt, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(stmt, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-          if (const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)))
-            columns.insert(lowered(name));
-      }
-      sqlite3_finalize(stmt);
+      for (const std::string& name : read(key)) columns.insert(lowered(name));
       it = known->emplace(key, std::move(columns)).first;
     }
     return it->second.count(lowered(column)) > 0;
   };
+}
+
+ColumnLookup columnsOf(sqlite3* db) {
+  return rememberedColumns([db](const std::string& table) {
+    std::vector<std::string> names;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info(?1)", -1, &stmt, nullptr) == SQLITE_OK) {
+      sqlite3_bind_text(stmt, 1, table.data(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
+      while (sqlite3_step(stmt) == SQLITE_ROW)
+        if (const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) names.emplace_back(name);
+    }
+    sqlite3_finalize(stmt);
+    return names;
+  });
+}
+
+std::string runnableOnSqlite(std::string_view tsql, const ColumnLookup& hasColumn) {
+  return indexJoinedOr(translate(tsql), hasColumn);
 }
 
 }  // namespace tallyward::sqlite

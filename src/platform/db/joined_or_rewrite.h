@@ -31,6 +31,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -43,8 +44,17 @@ using ColumnLookup = std::function<bool(std::string_view table, std::string_view
 // there is nothing to add.
 std::string indexJoinedOr(std::string_view sql, const ColumnLookup& hasColumn);
 
-// The columns of the tables of an open SQLite database. Answers are remembered for the life of
-// the lookup.
+// A lookup over `read`, which gives the column names of a table (asked with the table's name in
+// lower case; nothing for an unknown table). Each table is read once; answers are remembered for
+// the life of the lookup.
+ColumnLookup rememberedColumns(std::function<std::vector<std::string>(const std::string& table)> read);
+
+// The columns of the tables of an open SQLite database.
 ColumnLookup columnsOf(sqlite3* db);
+
+// A statement as the component writes it, made ready for SQLite: translated from T-SQL (see
+// tsql_dialect.h), then given the companion conditions above. Both ways of reaching an SQLite
+// database (the embedded driver and an ODBC source) run this text.
+std::string runnableOnSqlite(std::string_view tsql, const ColumnLookup& hasColumn);
 
 }  // namespace tallyward::sqlite

@@ -8,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/db/column_values.h"
 #include "platform/db/joined_or_rewrite.h"
 #include "platform/db/literal_shape.h"
 #include "platform/db/tsql_dialect.h"
@@ -28,7 +29,7 @@ bool sameNoCase(const char* a, std::string_view b) {
   return a[i] == '\0' && i == b.size();
 }
 
-enum class ColumnKind { Plain, Bit, DateTime };
+using dbvalues::ColumnKind;
 
 ColumnKind kindOf(sqlite3_stmt* stmt, int column) {
   const char* declared = sqlite3_column_decltype(stmt, column);
@@ -42,12 +43,6 @@ std::string_view textOf(sqlite3_stmt* stmt, int column) {
   return p ? std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt, column))) : std::string_view();
 }
 
-Variant wholeNumber(sqlite3_int64 v) {
-  if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max())
-    return Variant(static_cast<int>(v));
-  return Variant(static_cast<double>(v));
-}
-
 // One value as the ERP's platform delivers it.
 Variant valueOf(sqlite3_stmt* stmt, int column, ColumnKind kind) {
   switch (sqlite3_column_type(stmt, column)) {
@@ -56,27 +51,15 @@ Variant valueOf(sqlite3_stmt* stmt, int column, ColumnKind kind) {
     case SQLITE_INTEGER: {
       const sqlite3_int64 v = sqlite3_column_int64(stmt, column);
       if (kind == ColumnKind::Bit) return Variant(v != 0);
-      return wholeNumber(v);
+      return dbvalues::wholeNumber(v);
     }
     case SQLITE_FLOAT: {
       const double d = sqlite3_column_double(stmt, column);
       if (kind == ColumnKind::Bit) return Variant(d != 0);
       return Variant(d);
     }
-    case SQLITE_TEXT: {
-      const std::string_view text = textOf(stmt, column);
-      if (kind == ColumnKind::DateTime) {
-        double date = 0;
-        if (parseDate(text, date)) return Variant(Date{date});
-      } else if (kind == ColumnKind::Bit) {
-        // A bit column holds 0 or 1; text such as 'True' kept in one reads as the platform reads it.
-        try {
-          return Variant(toBoolean(Variant(text)));
-        } catch (const Error&) {
-        }
-      }
-      return Variant(text);
-    }
+    case SQLITE_TEXT:
+      return dbvalues::textValue(textOf(stmt, column), kind);
     default: {  // a blob: its bytes as they are
       const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, column));
       return Variant(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column))));
@@ -165,7 +148,7 @@ sqlite3_stmt* SqliteDriver::compile(const std::string& translated) {
 
 sqlite3_stmt* SqliteDriver::prepareWritten(const std::string& written) {
   // Look-ups whose OR reaches into a left-joined table get conditions the indexes can serve.
-  return compile(sqlite::indexJoinedOr(sqlite::translate(written), columns_));
+  return compile(sqlite::runnableOnSqlite(written, columns_));
 }
 
 // A shape goes through the same translation and rewrite as a statement; its marks then become
@@ -174,7 +157,7 @@ sqlite3_stmt* SqliteDriver::prepareWritten(const std::string& written) {
 sqlite3_stmt* SqliteDriver::prepareShape(const std::string& shape, size_t values) {
   std::optional<std::string> text;
   try {
-    text = sqlite::withParameters(sqlite::indexJoinedOr(sqlite::translate(shape), columns_), values);
+    text = sqlite::withParameters(sqlite::runnableOnSqlite(shape, columns_), values);
     if (!text) return nullptr;
     sqlite3_stmt* stmt = compile(*text);
     if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(values)) {
@@ -278,7 +261,7 @@ void SqliteDriver::endRead() {
 
 std::vector<std::string> SqliteDriver::explainQueryPlan(std::string_view sql) {
   const std::string translated =
-      "EXPLAIN QUERY PLAN " + sqlite::indexJoinedOr(sqlite::translate(sql), columns_);
+      "EXPLAIN QUERY PLAN " + sqlite::runnableOnSqlite(sql, columns_);
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, translated.c_str(), static_cast<int>(translated.size()), &stmt, nullptr) !=
       SQLITE_OK) {

@@ -1,0 +1,16 @@
+// The connection string through which the order field-entry tests reach their database file: the
+// file itself (the embedded driver), or, in the program that runs the same tests through ODBC
+// (tests/odbc), the SQLite ODBC driver that program registers.
+#pragma once
+
+#include <string>
+
+namespace tallyward::test {
+
+#ifdef TW_THROUGH_ODBC
+inline std::string connectionTo(const std::string& path) { return "Driver=SQLite3;Database=" + path; }
+#else
+inline std::string connectionTo(const std::string& path) { return path; }
+#endif
+
+}  // namespace tallyward::test
