@@ -213,7 +213,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   verifyCmd->add_option("--row", v.row, "R, the row number of a single-field body check");
   verifyCmd->add_option("--mode", v.mode, "m_UseMode: CS (default) or BS");
   verifyCmd->add_option("--set", v.sets, "Another property, NAME=VALUE (repeatable)");
-  verifyCmd->add_option("--db", v.db, "SQLite ERP database for m_Cnn (default: $TALLYWARD_DB)");
+  verifyCmd->add_option("--db", v.db,
+                        "ERP database for m_Cnn (default: $TALLYWARD_DB): an SQLite file (PATH or "
+                        "Driver=SQLite;Database=PATH), or an ODBC connection string (DSN=erp;UID=...;PWD=..., "
+                        "Driver={...};Server=...;Database=..., Driver=SQLite3;Database=PATH)");
   verifyCmd->add_option("--session", v.sessionFile, "JSON session information object");
   verifyCmd->add_flag("--no-session", v.noSession, "Leave clsInfor unset");
   verifyCmd->add_option("--po-code", v.poCode, "sPoCode of bVerifyPoCode");
