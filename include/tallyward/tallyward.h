@@ -109,7 +109,8 @@ TW_API tw_status tw_document_replacements(tw_object* document, uint32_t* count);
 /* Frees text handed out by tw_document_text (NULL is allowed). */
 TW_API void tw_text_free(char* text);
 
-/* Opens the database a connection string names (a path, or "Driver=SQLite;Database=PATH"); 3001 when it cannot. */
+/* Opens the database a connection string names (a path, or "Driver=SQLite;Database=PATH"; any other
+ * "Key=Value;..." string, such as "DSN=erp;UID=...;PWD=...", through ODBC); 3001 when it cannot. */
 TW_API tw_status tw_connection_open(const char* connection_string, tw_object** out);
 
 /* Gives a field-entry check the database: m_Cnn the connection, m_login a stand-in login over it (NULL: Nothing). */
