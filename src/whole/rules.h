@@ -48,12 +48,12 @@ class Keys {
 // class's switches.
 template <class Ctx>
 struct Rule {
-  Keys keys;                                  // the keys it runs for
-  bool (*applies)(const Ctx&);                // nullptr: always; else the rule is skipped when false
-  std::optional<size_t> emptyEnds;            // a field whose empty value ends a single-field check
-  bool (*refused)(const Ctx&);                // the condition for the message
-  std::string_view message;                   // line messages begin with "]行"
-  Way way;
+  Keys keys = Keys::on("");                   // the keys it runs for
+  bool (*applies)(const Ctx&) = nullptr;      // nullptr: always; else the rule is skipped when false
+  std::optional<size_t> emptyEnds = {};       // a field whose empty value ends a single-field check
+  bool (*refused)(const Ctx&) = nullptr;      // the condition for the message
+  std::string_view message = {};              // line messages begin with "]行"
+  Way way = Way::AtOnceOrCollected;
   std::string_view collectedMessage = {};     // the wording when collected, where it differs
 };
 
