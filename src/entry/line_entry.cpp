@@ -179,8 +179,10 @@ void lookUpUnit(FieldEntry& fe, const LookupRule& rule, const BodyRow& r, Docume
 }
 
 void lookUpProject(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply,
-                   bool openProjectsOnly) {
-  const std::string table = projectTableOf(fe, GetRowValue(r.node, "cItem_class")).value_or("");
+                   bool openProjectsOnly, std::string* keptTable) {
+  std::optional<std::string> named = projectTableOf(fe, GetRowValue(r.node, "cItem_class"));
+  if (keptTable && named) *keptTable = std::move(*named);
+  const std::string table = keptTable ? *keptTable : named.value_or("");
   const bool closable = openProjectsOnly && !isInventoryTable(table);
   runLookup(fe, kProjectLookup,
             {.value = GetRowValue(r.node, "cItemCode"),

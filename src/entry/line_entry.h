@@ -141,9 +141,11 @@ using LineReply = std::function<void(FillInReply&, const Recordset*)>;
 // The unit of the line's item, by the voucher kind's rule (unitLookup), answering with `reply`.
 void lookUpUnit(FieldEntry& fe, const LookupRule& rule, const BodyRow& r, Document& body, const LineReply& reply);
 // The project of the line's project class, answering with `reply`; with `openProjectsOnly` the
-// closed projects of a class's own table are not found.
+// closed projects of a class's own table are not found. With `keptTable`, the call keeps the table
+// of the last line whose class named one there: a line whose class names none (or whose table
+// cannot be read) looks in it.
 void lookUpProject(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply,
-                   bool openProjectsOnly = false);
+                   bool openProjectsOnly = false, std::string* keptTable = nullptr);
 // The line's project class, answering with `reply`.
 void lookUpProjectClass(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply);
 // A new quantity: a reply without record columns, with only the pairs `reply` adds.

@@ -112,7 +112,10 @@ LookupEnd runLookup(FieldEntry& fe, const LookupRule& rule, const LookupInput& i
 
   if (rs && hasRow(*rs)) {
     if (rule.right && !rightHeld(fe, rule, *rs)) {
-      fe.call().report(rule.way, "", rule.right->refusal);
+      const DataRight& right = *rule.right;
+      const std::string lead =
+          right.beforeRow.empty() ? std::string() : std::string(right.beforeRow) + rowPrefix(in.row);
+      fe.call().report(rule.way, lead, right.refusal);
       return LookupEnd::Refused;
     }
     if (fe.wholePass()) return LookupEnd::Passed;

@@ -5,8 +5,8 @@
 //                   rule's own fields to clear); whole pass: the rule passes
 //   found, allowed  single-field check: a value reply (every column of the first row found);
 //                   whole pass: the rule passes
-//   found, no right the rule's refusal for missing rights (no row part); a rights check that
-//                   cannot be made refuses as well
+//   found, no right the rule's refusal for missing rights (no row part, unless the right names
+//                   the row); a rights check that cannot be made refuses as well
 //   not found       the rule's refusal for a wrong entry
 //
 // Both refusals report in the rule's way (at once, or collected in a BS whole pass, unless the
@@ -39,6 +39,9 @@ struct DataRight {
   std::string_view kind;              // the data-right service's object kind ("Vendor")
   std::string_view codeColumn;        // the column of the found row that holds the entry's code
   std::string_view refusal;           // the message when the right is missing
+  // A refusal that names the row of the look-up: this text, then "第[" and the row number, then
+  // `refusal` (which then begins with "]行"). Empty: the refusal has no row part.
+  std::string_view beforeRow = {};
 };
 
 // The data rights that the look-ups of several voucher kinds share.
