@@ -97,6 +97,11 @@ class ErpDatabaseTest : public ::testing::Test {
     sql("UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'");
   }
 
+  // Grants the session's operator (demo) the right to enter one code of a kind.
+  void grant(const std::string& kind, const std::string& code) {
+    sql("INSERT INTO tw_data_right VALUES ('demo', '" + kind + "', '" + code + "', 'W')");
+  }
+
   const std::vector<std::string>& sent() const { return cnn->statements(); }
   bool sentContaining(std::string_view piece) const {
     for (const std::string& s : sent())
@@ -112,6 +117,18 @@ class ErpDatabaseTest : public ::testing::Test {
 
   // The caller's context object, whose Information is `info`.
   std::shared_ptr<Object> context() const { return std::make_shared<SessionContext>(info); }
+};
+
+// A data right of a look-up: the switch that enforces it, the entry typed and the right it needs.
+struct DataRightCase {
+  const char* name;
+  const char* key;
+  const char* typed;
+  const char* sessionSwitch;
+  const char* kind;
+  const char* code;
+  const char* refusal;      // of a single-field check (on row 5 for a line)
+  const char* passVerdict;  // of a BS whole pass
 };
 
 // A host whose data-right service counts how often it is created, and is otherwise the stand-in.
