@@ -66,3 +66,9 @@ echo "-- Invoice line: an item typed by its code fills its line (latest charge, 
 show --class ClsS_VerifyBillH --method VerifyBody --key cInvCode --head examples/billh_head_invoice.xml --body examples/billh_body_item.xml --row 1 --db build/demo.db
 echo "-- An invoice dated in February, a month closed for outsourcing, is refused before saving:"
 show --class ClsS_VerifyBillH --method VerifyHead --key all --head examples/billh_head_closed.xml --db build/demo.db
+echo "-- Requisition head: a salesman typed by name comes with his department; a whole pass in BS mode:"
+show --class ClsS_VerifyApplyH --method VerifyHead --key cPersonName --head examples/applyh_head.xml --db build/demo.db
+show --class ClsS_VerifyApplyH --method VerifyHead --key all --head examples/applyh_head.xml --mode BS --db build/demo.db
+echo "-- Requisition line: an item typed as the line vendor's own code; a whole pass (dates, free items, vendor):"
+show --class ClsS_VerifyApplyH --method VerifyBody --key cInvCode --row 1 --head examples/applyh_head.xml --body examples/applyh_body_item.xml --db build/demo.db
+show --class ClsS_VerifyApplyH --method VerifyBody --key all --head examples/applyh_head.xml --body examples/applyh_body_faulty.xml --mode BS --db build/demo.db
