@@ -66,3 +66,10 @@ echo "-- Invoice line: an item typed by its code fills its line (latest charge, 
 show --class ClsS_VerifyBillH --method VerifyBody --key cInvCode --head examples/billh_head_invoice.xml --body examples/billh_body_item.xml --row 1 --db build/demo.db
 echo "-- An invoice dated in February, a month closed for outsourcing, is refused before saving:"
 show --class ClsS_VerifyBillH --method VerifyHead --key all --head examples/billh_head_closed.xml --db build/demo.db
+echo "-- Arrival note: a new note date fills the rate of its currency on that day:"
+show --class ClsS_VerifyArriveH --method VerifyHead --key dDate --head examples/arriveh_head_usd.xml --db build/demo.db
+echo "-- An item typed by its code fills its arrival line (latest price, local price, pieces, cleared dates, the vendor's price):"
+show --class ClsS_VerifyArriveH --method VerifyBody --key cInvCode --head examples/arriveh_head_note.xml --body examples/arriveh_body_item.xml --row 1 --set m_bPositive=true --db build/demo.db
+echo "-- A whole pass over a faulty arrival head and body in BS mode:"
+show --class ClsS_VerifyArriveH --method VerifyHead --key all --head examples/arriveh_head_wrong.xml --mode BS --db build/demo.db
+show --class ClsS_VerifyArriveH --method VerifyBody --key all --head examples/arriveh_head_note.xml --body examples/arriveh_body_faulty.xml --mode BS --db build/demo.db

@@ -9,8 +9,6 @@ namespace {
 }
 }  // namespace
 
-std::string ClsS_VerifyArriveH::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyArriveH.VerifyBody"); }
-std::string ClsS_VerifyArriveH::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyArriveH.VerifyHead"); }
 std::string ClsS_VerifyApplyH::VerifyBody(const std::string&, Document&, Document*, int32_t) { notAvailable("ClsS_VerifyApplyH.VerifyBody"); }
 std::string ClsS_VerifyApplyH::VerifyHead(const std::string&, Document&) { notAvailable("ClsS_VerifyApplyH.VerifyHead"); }
 
