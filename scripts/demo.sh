@@ -72,3 +72,10 @@ show --class ClsS_VerifyApplyH --method VerifyHead --key all --head examples/app
 echo "-- Requisition line: an item typed as the line vendor's own code; a whole pass (dates, free items, vendor):"
 show --class ClsS_VerifyApplyH --method VerifyBody --key cInvCode --row 1 --head examples/applyh_head.xml --body examples/applyh_body_item.xml --db build/demo.db
 show --class ClsS_VerifyApplyH --method VerifyBody --key all --head examples/applyh_head.xml --body examples/applyh_body_faulty.xml --mode BS --db build/demo.db
+echo "-- Arrival note: a new note date fills the rate of its currency on that day:"
+show --class ClsS_VerifyArriveH --method VerifyHead --key dDate --head examples/arriveh_head_usd.xml --db build/demo.db
+echo "-- An item typed by its code fills its arrival line (latest price, local price, pieces, cleared dates, the vendor's price):"
+show --class ClsS_VerifyArriveH --method VerifyBody --key cInvCode --head examples/arriveh_head_note.xml --body examples/arriveh_body_item.xml --row 1 --set m_bPositive=true --db build/demo.db
+echo "-- A whole pass over a faulty arrival head and body in BS mode:"
+show --class ClsS_VerifyArriveH --method VerifyHead --key all --head examples/arriveh_head_wrong.xml --mode BS --db build/demo.db
+show --class ClsS_VerifyArriveH --method VerifyBody --key all --head examples/arriveh_head_note.xml --body examples/arriveh_body_faulty.xml --mode BS --db build/demo.db

@@ -100,4 +100,16 @@ void lookUpCurrency(FieldEntry& fe, Document& domHead, const CurrencyRate& rate)
              }});
 }
 
+std::string runHeadEntry(FieldEntry& fe, Document& domHead, std::span<const LookupRule> rules,
+                         const CurrencyRate& rate) {
+  if (!runHeadLookups(fe, domHead, rules)) return fe.verdict();
+  // The rate of a new voucher date is asked for that field alone, never in a whole pass.
+  if (fe.key() == rate.dateKey) {
+    answerDateRate(fe, domHead, rate);
+    return fe.verdict();
+  }
+  if (fe.runs("cexch_name")) lookUpCurrency(fe, domHead, rate);
+  return fe.verdict();
+}
+
 }  // namespace tallyward

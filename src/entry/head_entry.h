@@ -6,6 +6,7 @@
 // rate for the day or period has the rate 1.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <span>
 #include <string>
@@ -43,6 +44,22 @@ constexpr LookupRule shippingLookup(VoucherKind voucher) {
           .where = " WHERE cSCName='{0}' Or cSCCode='{0}'", .notFound = "发运方式录入不正确，请检查！"};
 }
 
+// The head look-ups of a voucher that takes its entries from the outsourcing order's lists (the
+// order, the arrival note), in the order they run: the vendor by abbreviation or code, not stopped
+// (`vendorWhere` is its WHERE text), then department, payment condition, purchase type, salesman
+// and shipping method.
+constexpr std::array<LookupRule, 6> orderListHeadLookups(std::string_view vendorWhere) {
+  constexpr VoucherKind order = VoucherKind::Order;
+  return {LookupRule{.key = "cvenabbname", .field = "cVenAbbName", .voucherKind = order,
+                     .list = ReferenceKind::Vendor, .where = vendorWhere, .right = &kVendorRight,
+                     .notFound = "供应商录入不正确或已经停用，请检查！"},
+          departmentLookup(order),
+          payConditionLookup(order),
+          purchaseTypeLookup(order),
+          personLookup(order),
+          shippingLookup(order)};
+}
+
 // Pairs a head reply carries after the columns of the entry found or cleared (the invoice's
 // account-period date); `rs` is the rule's record set, nullptr when it could not be opened.
 using HeadPairs = std::function<void(const LookupRule& rule, FillInReply& reply, const Recordset* rs,
@@ -71,5 +88,11 @@ bool answerDateRate(FieldEntry& fe, Document& domHead, const CurrencyRate& rate,
 // voucher's date: the clearing reply for an empty field, the value reply (cexch_name,
 // cexch_code and the rate) when found, "外币录入不正确，请检查！" otherwise.
 void lookUpCurrency(FieldEntry& fe, Document& domHead, const CurrencyRate& rate);
+
+// A head check of a voucher kind whose look-ups are a table, a new voucher date and the currency:
+// the table's rules, then the rate of a new date (its key alone), then the currency. Answers the
+// verdict.
+std::string runHeadEntry(FieldEntry& fe, Document& domHead, std::span<const LookupRule> rules,
+                         const CurrencyRate& rate);
 
 }  // namespace tallyward

@@ -104,6 +104,15 @@ ResolvedItem resolveItem(FieldEntry& fe, std::string_view typed, std::string_vie
   return item;
 }
 
+std::string itemList(FieldEntry& fe, VoucherKind voucher, std::string_view vendor, const ResolvedItem& item) {
+  return BuildReferenceSql({.voucher = voucher,
+                            .list = ReferenceKind::Inventory,
+                            .cnn = &fe.cnn(),
+                            .venCode = vendor,
+                            .unitMode = item.unitMode,
+                            .invCode = item.code});
+}
+
 std::function<void(Recordset&)> exactCodeFirst(std::string_view typed) {
   return [filter = "cInvCode='" + escapeSql(typed) + "'"](Recordset& rs) {
     rs.setFilter(filter);
@@ -179,11 +188,12 @@ void lookUpUnit(FieldEntry& fe, const LookupRule& rule, const BodyRow& r, Docume
 }
 
 void lookUpProject(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply,
-                   bool openProjectsOnly, std::string* keptTable) {
+                   const ProjectTable& where) {
   std::optional<std::string> named = projectTableOf(fe, GetRowValue(r.node, "cItem_class"));
-  if (keptTable && named) *keptTable = std::move(*named);
-  const std::string table = keptTable ? *keptTable : named.value_or("");
-  const bool closable = openProjectsOnly && !isInventoryTable(table);
+  if (where.keptTable && named) *where.keptTable = std::move(*named);
+  const std::string table = where.keptTable ? *where.keptTable : named.value_or("");
+  if (table.empty() && where.uncheckedWithoutTable) return;
+  const bool closable = where.openProjectsOnly && !isInventoryTable(table);
   runLookup(fe, kProjectLookup,
             {.value = GetRowValue(r.node, "cItemCode"),
              .row = r.number,
@@ -239,6 +249,20 @@ void checkTotalTax(FieldEntry& fe, const TaxTotals& totals) {
   double tolerance = 0;
   if (!fe.step("reading the setting", "iSumTax", [&] { tolerance = GetSumTaxTolerance(fe.cnn()); })) return;
   if (tolerance < deviation) fe.call().report(Way::AtOnceOrCollected, "", "税额合计容差超出范围！");
+}
+
+void checkTaxOfLine(FieldEntry& fe, const BodyRow& r, TaxTotals& totals, const LineTaxFields& fields) {
+  const std::string base = GetRowValue(r.node, fields.base);
+  if (base.empty() || !taxChecked(fe)) return;
+  const std::string rate = GetRowValue(r.node, fields.rate);
+  const std::string tax = GetRowValue(r.node, fields.tax);
+  fe.step("computing the tax of", fields.base, [&] {
+    const double computed = textToDouble(base) * textToDouble(rate) / 100;
+    totals.computed += fields.computedAsText ? StrToDbl(formatNumber(computed)) : computed;
+  });
+  totals.entered += StrToDbl(tax);
+  checkLineTax(fe, r, std::fabs(std::fabs(StrToDbl(base) * StrToDbl(rate) / 100) - std::fabs(StrToDbl(tax))),
+               fields.roundTolerance);
 }
 
 // ---- Reply pairs -----------------------------------------------------------------------------------------

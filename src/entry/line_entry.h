@@ -39,6 +39,8 @@ struct LineStep {
 // Whether a step of these keys runs in the call.
 bool stepRuns(std::string_view keys, const FieldEntry& fe);
 
+struct TaxTotals;
+
 // What every line check holds: the call, the documents, the row of a single-field check, and the
 // state that lives for one call (free-item switches, tax totals).
 class LineEntry {
@@ -63,6 +65,13 @@ class LineEntry {
       return true;
     });
   }
+
+  // runSteps, and after the last line of a whole pass that the steps did not end, the check of the
+  // tax totals they added up (checkTotalTax), when every line carries the first row's rate in the
+  // attribute `rateAttribute` (sameRateOnEveryLine).
+  template <class Lines>
+  void runStepsAndTaxTotal(Lines& self, std::span<const LineStep<Lines>> steps, std::string_view rateAttribute,
+                           const TaxTotals& totals);
 
  protected:
   // A head value; "" when there is no head to read it from (the step is skipped).
@@ -101,6 +110,21 @@ struct ResolvedItem {
   std::string unitMode;
 };
 ResolvedItem resolveItem(FieldEntry& fe, std::string_view typed, std::string_view vendor);
+
+// A purchasable item that is neither a service nor a discount and is not stopped, typed by name,
+// code, additional code or the vendor's own code; the caller passes the inventory list (itemList)
+// as the look-up's base.
+constexpr LookupRule purchasableItemLookup(std::string_view notFound) {
+  return {.key = "cinvcode", .field = "cInvCode",
+          .where = " WHERE (cInvName='{0}' OR Inventory.cInvCode='{0}' OR cInvAddCode='{0}' OR "
+                   "cVenInvCode='{0}') "
+                   " AND (bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL ",
+          .right = &kInventoryRight, .notFound = notFound, .rowMessage = true};
+}
+
+// The inventory list that a voucher kind (not the invoice, whose list depends on its bill type)
+// offers for the vendor, with the resolved item's latest prices and the columns of its unit mode.
+std::string itemList(FieldEntry& fe, VoucherKind voucher, std::string_view vendor, const ResolvedItem& item);
 
 // Narrows an item look-up to the item whose code is the typed text, when there is one: an exact
 // code wins over a match by name, additional code or vendor's code.
@@ -141,11 +165,17 @@ using LineReply = std::function<void(FillInReply&, const Recordset*)>;
 // The unit of the line's item, by the voucher kind's rule (unitLookup), answering with `reply`.
 void lookUpUnit(FieldEntry& fe, const LookupRule& rule, const BodyRow& r, Document& body, const LineReply& reply);
 // The project of the line's project class, answering with `reply`; with `openProjectsOnly` the
-// closed projects of a class's own table are not found. With `keptTable`, the call keeps the table
-// of the last line whose class named one there: a line whose class names none (or whose table
-// cannot be read) looks in it.
+// closed projects of a class's own table are not found (`openProjectsOnly`). With `keptTable`, the
+// call keeps the table of the last line whose class named one there: a line whose class names none
+// (or whose table cannot be read) looks in it. A project still without a table is left unchecked
+// with `uncheckedWithoutTable`, and otherwise refused as not found.
+struct ProjectTable {
+  bool openProjectsOnly = false;
+  std::string* keptTable = nullptr;
+  bool uncheckedWithoutTable = false;
+};
 void lookUpProject(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply,
-                   bool openProjectsOnly = false, std::string* keptTable = nullptr);
+                   const ProjectTable& where = {});
 // The line's project class, answering with `reply`.
 void lookUpProjectClass(FieldEntry& fe, const BodyRow& r, Document& body, const LineReply& reply);
 // A new quantity: a reply without record columns, with only the pairs `reply` adds.
@@ -176,6 +206,21 @@ void checkLineTax(FieldEntry& fe, const BodyRow& r, double deviation, bool round
 // After the last line of a whole pass: "税额合计容差超出范围！" when the difference of the totals,
 // rounded to cents, exceeds the whole-voucher tolerance.
 void checkTotalTax(FieldEntry& fe, const TaxTotals& totals);
+
+// The tax fields of a line.
+struct LineTaxFields {
+  std::string_view base;        // the amount the tax is computed on ("iMoney")
+  std::string_view rate;        // the tax rate in percent ("iPerTaxRate")
+  std::string_view tax;         // the tax entered ("itax")
+  bool computedAsText = false;  // the computed tax enters the total as its text reads back
+  bool roundTolerance = true;   // the single-line tolerance is rounded to cents
+};
+
+// The tax of one line, when its base amount is not empty and tax amounts are checked (taxChecked):
+// the computed tax (base times rate / 100, plain number conversions; a base or rate that is no
+// number leaves it out) and the entered tax (StrToDbl) add to the totals, and the deviation
+// | |base * rate / 100| - |tax| | (StrToDbl readings) is checked with checkLineTax.
+void checkTaxOfLine(FieldEntry& fe, const BodyRow& r, TaxTotals& totals, const LineTaxFields& fields);
 
 // ---- Reply pairs ---------------------------------------------------------------------------------------
 
@@ -212,5 +257,15 @@ void addProposedPrice(FieldEntry& fe, FillInReply& reply, const std::shared_ptr<
 // another context object in the class's clsInfor); nothing when it has no price or fails.
 std::optional<PriceProposal> proposedPrice(FieldEntry& fe, const std::shared_ptr<Object>& login,
                                            const PriceQuery& query);
+
+// ---- Definitions of the templates above -------------------------------------------------------------
+
+template <class Lines>
+void LineEntry::runStepsAndTaxTotal(Lines& self, std::span<const LineStep<Lines>> steps,
+                                    std::string_view rateAttribute, const TaxTotals& totals) {
+  const bool sameRates = fe_.wholePass() && sameRateOnEveryLine(body_, rateAttribute);
+  runSteps(self, steps);
+  if (fe_.wholePass() && !fe_.ended() && sameRates) checkTotalTax(fe_, totals);
+}
 
 }  // namespace tallyward

@@ -181,7 +181,7 @@ bool InvoiceLines::orderRequired() {
 
 void InvoiceLines::unit(const BodyRow& r) { lookUpUnit(fe_, kUnitLookup, r, body_, replies(r)); }
 // Projects of a class with a table of its own may be closed; closed projects are not found.
-void InvoiceLines::project(const BodyRow& r) { lookUpProject(fe_, r, body_, replies(r), true); }
+void InvoiceLines::project(const BodyRow& r) { lookUpProject(fe_, r, body_, replies(r), {.openProjectsOnly = true}); }
 void InvoiceLines::projectClass(const BodyRow& r) { lookUpProjectClass(fe_, r, body_, replies(r)); }
 // A new quantity: the price proposed for it, nothing else.
 void InvoiceLines::quantity(const BodyRow& r) { answerQuantity(fe_, body_, replies(r)); }

@@ -18,17 +18,15 @@ namespace {
 
 // Only purchasable items that are neither services nor discounts and are not stopped; typed by
 // name, code, additional code or the vendor's own code. The list itself is composed per line.
-const LookupRule kItemLookup{
-    .key = "cinvcode", .field = "cInvCode",
-    .where = " WHERE (cInvName='{0}' OR Inventory.cInvCode='{0}' OR cInvAddCode='{0}' OR "
-             "cVenInvCode='{0}') "
-             " AND (bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL ",
-    .right = &kInventoryRight, .notFound = "]行存货录入不正确，请检查！", .rowMessage = true};
+constexpr LookupRule kItemLookup = purchasableItemLookup("]行存货录入不正确，请检查！");
 
 constexpr LookupRule kUnitLookup = unitLookup(VoucherKind::Order, "]行单位录入不正确或已经停用，请检查！");
 
 // Free items without the item's switch are refused as the mode says.
 constexpr FreeItemRules kFreeItems{.way = Way::AtOnceInCsAppendedInBs};
+
+// The tax of a line: money times rate, against the tax entered.
+constexpr LineTaxFields kLineTax{.base = "iMoney", .rate = "iPerTaxRate", .tax = "itax"};
 
 // The price the price service proposes for a line.
 constexpr PricePairs kPricePairs{.unitPrice = "iUnitPrice", .taxRate = "iPerTaxRate"};
@@ -48,7 +46,7 @@ class OrderLines : public LineEntry {
   void project(const BodyRow& r);
   void projectClass(const BodyRow& r);
   void quantity(const BodyRow& r);
-  void lineTax(const BodyRow& r);
+  void lineTax(const BodyRow& r) { checkTaxOfLine(fe_, r, tax_, kLineTax); }
 
   bool directShipmentRefused();
   void valueReply(FillInReply& reply, const Recordset* rs, const BodyRow& r);
@@ -76,9 +74,7 @@ const LineStep<OrderLines> OrderLines::kSteps[] = {
 };
 
 std::string OrderLines::run() {
-  const bool sameRates = fe_.wholePass() && sameRateOnEveryLine(body_, "ipertaxrate");
-  runSteps<OrderLines>(*this, kSteps);
-  if (fe_.wholePass() && !fe_.ended() && sameRates) checkTotalTax(fe_, tax_);
+  runStepsAndTaxTotal<OrderLines>(*this, kSteps, "ipertaxrate", tax_);
   return fe_.verdict();
 }
 
@@ -105,14 +101,7 @@ void OrderLines::item(const BodyRow& r) {
             {.value = typed,
              .row = r.number,
              .target = &body_,
-             .base = [&] {
-               return BuildReferenceSql({.voucher = VoucherKind::Order,
-                                         .list = ReferenceKind::Inventory,
-                                         .cnn = &fe_.cnn(),
-                                         .venCode = vendor,
-                                         .unitMode = resolved.unitMode,
-                                         .invCode = resolved.code});
-             },
+             .base = [&] { return itemList(fe_, VoucherKind::Order, vendor, resolved); },
              .tail = typeFilter,
              .narrow = exactCodeFirst(typed),
              .guard = [&] { return directShipmentRefused(); },
@@ -136,18 +125,6 @@ void OrderLines::project(const BodyRow& r) { lookUpProject(fe_, r, body_, replie
 void OrderLines::projectClass(const BodyRow& r) { lookUpProjectClass(fe_, r, body_, replies(r)); }
 // A new quantity: the price proposed for it, nothing else.
 void OrderLines::quantity(const BodyRow& r) { answerQuantity(fe_, body_, replies(r)); }
-
-void OrderLines::lineTax(const BodyRow& r) {
-  const std::string money = GetRowValue(r.node, "iMoney");
-  if (money.empty() || !taxChecked(fe_)) return;
-  const std::string rate = GetRowValue(r.node, "iPerTaxRate");
-  const std::string tax = GetRowValue(r.node, "itax");
-  fe_.step("computing the tax of", "iMoney",
-           [&] { tax_.computed += textToDouble(money) * textToDouble(rate) / 100; });
-  tax_.entered += StrToDbl(tax);
-  checkLineTax(fe_, r, std::fabs(std::fabs(StrToDbl(money) * StrToDbl(rate) / 100) - std::fabs(StrToDbl(tax))),
-               true);
-}
 
 // The value reply of a line: the columns found (an item without a tax rate of its own takes the
 // order's), then for an item its local price, piece count and quality flag, then for an item or

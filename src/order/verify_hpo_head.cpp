@@ -11,19 +11,9 @@ namespace tallyward {
 
 namespace {
 
-constexpr VoucherKind Order = VoucherKind::Order;
-
-// The head look-ups, in the order they run. Stopped vendors (an end date) cannot be entered.
-const LookupRule kHeadLookups[] = {
-    {.key = "cvenabbname", .field = "cVenAbbName", .voucherKind = Order, .list = ReferenceKind::Vendor,
-     .where = " WHERE (cVenAbbName='{0}' OR cVenCode='{0}') and (dEndDate IS NULL)",
-     .right = &kVendorRight, .notFound = "供应商录入不正确或已经停用，请检查！"},
-    departmentLookup(Order),
-    payConditionLookup(Order),
-    purchaseTypeLookup(Order),
-    personLookup(Order),
-    shippingLookup(Order),
-};
+// The head look-ups, in the order they run.
+constexpr auto kHeadLookups =
+    orderListHeadLookups(" WHERE (cVenAbbName='{0}' OR cVenCode='{0}') and (dEndDate IS NULL)");
 
 // The order's exchange rate is its nflat, of the order date.
 constexpr CurrencyRate kRate{.dateKey = "dpodate", .dateField = "dPODate", .rateAlias = "nflat"};
@@ -32,14 +22,7 @@ constexpr CurrencyRate kRate{.dateKey = "dpodate", .dateField = "dPODate", .rate
 
 std::string ClsS_VerifyHPO::VerifyHead(const std::string& sKey, Document& domHead) {
   FieldEntry fe(sKey, m_UseMode, m_Cnn, clsInfor, ReplyTag::Head, FieldEntry::OnError::Raise, skipped_);
-  if (!runHeadLookups(fe, domHead, kHeadLookups)) return fe.verdict();
-  // The rate of a new order date is asked for that field alone, never in a whole pass.
-  if (fe.key() == kRate.dateKey) {
-    answerDateRate(fe, domHead, kRate);
-    return fe.verdict();
-  }
-  if (fe.runs("cexch_name")) lookUpCurrency(fe, domHead, kRate);
-  return fe.verdict();
+  return runHeadEntry(fe, domHead, kHeadLookups, kRate);
 }
 
 bool ClsS_VerifyHPO::bVerifyPoCode(const std::string& sPoCode) {

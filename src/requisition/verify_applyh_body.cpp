@@ -120,7 +120,7 @@ void RequisitionLines::vendor(const BodyRow& r) {
 }
 
 // A class without a project table of its own leaves the table of an earlier line in use.
-void RequisitionLines::project(const BodyRow& r) { lookUpProject(fe_, r, body_, {}, false, &projectTable_); }
+void RequisitionLines::project(const BodyRow& r) { lookUpProject(fe_, r, body_, {}, {.keptTable = &projectTable_}); }
 
 void RequisitionLines::projectClass(const BodyRow& r) { lookUpProjectClass(fe_, r, body_, {}); }
 

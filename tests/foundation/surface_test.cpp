@@ -126,19 +126,5 @@ TEST(LateBound, CallByNameAndByDispatchId) {
   EXPECT_THROW(fpo->call("VerifyBody", tooFew), Error);
 }
 
-TEST(LateBound, FieldEntryMethodsNotYetBuiltAreRunTimeErrors) {
-  for (const char* cls : {"ClsS_VerifyArriveH"}) {
-    auto o = createObject(cls);
-    auto doc = test::voucher({{{"a", "1"}}});
-    std::vector<Variant> args{Variant("all"), Variant(doc)};
-    try {
-      o->call("VerifyHead", args);
-      ADD_FAILURE() << cls << " gave a verdict";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), err::NotSupported);
-    }
-  }
-}
-
 }  // namespace
 }  // namespace tallyward

@@ -8,18 +8,11 @@ namespace {
 class HpoHead : public HpoTest {
  protected:
   HpoHead() {
+    headMasterData();
     sql(R"(
-      INSERT INTO Department (cDepCode, cDepName, bDepEnd) VALUES ('01', '采购部', 1), ('03', '生产中心', 0);
-      INSERT INTO Person (cPersonCode, cPersonName, cDepCode) VALUES ('0001', '王磊', '01');
-      INSERT INTO PayCondition (cPayCode, cPayName) VALUES ('01', '货到付款');
-      INSERT INTO PurchaseType (cPTCode, cPTName) VALUES ('01', '生产采购');
-      INSERT INTO ShippingChoice (cSCCode, cSCName) VALUES ('01', '汽运');
       INSERT INTO Vendor (cVenCode, cVenAbbName, cVenDepart, cVenPPerson, cVenPayCond, cVenIType) VALUES
         ('V001', '华东精工', '01', '0001', '01', '01'), ('V002', 'O''Brien & <Co>', NULL, NULL, NULL, NULL);
       INSERT INTO Vendor (cVenCode, cVenAbbName, dEndDate) VALUES ('V009', '东方五金', '2025-12-31 00:00:00');
-      INSERT INTO ForeignCurrency (cexch_name, cexch_code) VALUES ('美元', 'USD');
-      INSERT INTO exch (cexch_name, itype, cdate, nflat) VALUES ('美元', 1, '2026.03.02', 7.0156), ('美元', 2, '3', 7.02);
-      INSERT INTO ua_period (cacc_id, iyear, iID, dBegin, dEnd) VALUES ('001', 2026, 3, '2026-03-01 00:00:00', '2026-03-31 00:00:00');
       INSERT INTO PO_Pomain (POID, cPOID, cVerifier, cCloser) VALUES
         (1, 'CG01', '李娜', NULL), (2, 'CG02', NULL, NULL), (3, 'CG03', '李娜', '李娜'), (4, 'CG04', '', NULL);
     )");

@@ -93,6 +93,22 @@ class ErpDatabaseTest : public ::testing::Test {
     sqlite3_close(db);
     ASSERT_EQ(rc, SQLITE_OK) << why << "\n" << statements;
   }
+  // The master data that head look-ups find: a leaf department 01 采购部 and a parent 03 生产中心,
+  // salesman 0001 王磊 of 01, payment condition, purchase type and shipping method 01, the currency
+  // 美元 (USD) with a daily rate on 2026-03-02 and a rate for period 3 (March 2026).
+  void headMasterData() {
+    sql(R"(
+      INSERT INTO Department (cDepCode, cDepName, bDepEnd) VALUES ('01', '采购部', 1), ('03', '生产中心', 0);
+      INSERT INTO Person (cPersonCode, cPersonName, cDepCode) VALUES ('0001', '王磊', '01');
+      INSERT INTO PayCondition (cPayCode, cPayName) VALUES ('01', '货到付款');
+      INSERT INTO PurchaseType (cPTCode, cPTName) VALUES ('01', '生产采购');
+      INSERT INTO ShippingChoice (cSCCode, cSCName) VALUES ('01', '汽运');
+      INSERT INTO ForeignCurrency (cexch_name, cexch_code) VALUES ('美元', 'USD');
+      INSERT INTO exch (cexch_name, itype, cdate, nflat) VALUES ('美元', 1, '2026.03.02', 7.0156), ('美元', 2, '3', 7.02);
+      INSERT INTO ua_period (cacc_id, iyear, iID, dBegin, dEnd) VALUES ('001', 2026, 3, '2026-03-01 00:00:00', '2026-03-31 00:00:00');
+    )");
+  }
+
   void setting(const std::string& name, const std::string& value) {
     sql("UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'");
   }
