@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "erp/reference_sql.h"
+#include "erp/settings.h"
 #include "support/temp_database.h"
 
 namespace tallyward {
@@ -119,6 +120,19 @@ TEST_F(DemoLists, FixedListsGiveTheirColumnsAndFindTheDemoRows) {
     ASSERT_FALSE(rs->eof());
     for (const auto& [column, value] : c.values) EXPECT_EQ(textOf(rs->field(column)), value) << column;
   }
+}
+
+// Blanks that the ERP's statements carry where SQL does not need them: no result shows them, but
+// a trace of the statements sent does.
+TEST_F(DemoLists, StatementsKeepTheirOddBlanks) {
+  ResolveInvCode(*cnn, "x");
+  const struct { std::string sql; const char* piece; } cases[] = {
+      {BuildReferenceSql(list(3, 1)), "SELECT cWhCode ,cWhName from WareHouse"},
+      {BuildReferenceSql(list(0, 3)), "isnull(ven.cVenHeadCode,'')=''then vendor.cVenCode else ven.cVenHeadCode end  as"},
+      {BuildReferenceSql(list(4, 0)), "iPerTaxRate  From Inventory left join ComputationUnit on  ComputationUnit."},
+      {cnn->statements().back(), "where cinvcode='x' or  cinvname='x' or cinvaddcode='x'"},
+  };
+  for (const auto& c : cases) EXPECT_NE(c.sql.find(c.piece), std::string::npos) << c.sql;
 }
 
 std::string inventoryColumns(const std::string& afterStd) {
