@@ -79,7 +79,6 @@ class TempDatabase {
   ~TempDatabase() { sqlite3_close(db_); }
 
   const std::string& path() const { return path_; }
-  const TempFolder& folder() const { return folder_; }
   std::shared_ptr<Connection> connect() const { return Connection::open(path_); }
 
   // Runs statements that change the file; a statement SQLite refuses fails the test.
@@ -90,18 +89,13 @@ class TempDatabase {
     sqlite3_free(message);
   }
 
-  // The rows of a query, read past the component's driver (and the column names, lower-cased).
-  std::vector<Row> rows(const std::string& query, Row* names = nullptr) const {
+  // The rows of a query, read past the component's driver.
+  std::vector<Row> rows(const std::string& query) const {
     std::vector<Row> result;
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db_, query.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
       ADD_FAILURE() << sqlite3_errmsg(db_) << "\n  in: " << query;
       return result;
-    }
-    for (int i = 0; names && i < sqlite3_column_count(stmt); ++i) {
-      std::string name = sqlite3_column_name(stmt, i);
-      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      names->push_back(name);
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
