@@ -56,7 +56,7 @@ class Recordset final : public Object {
   bool hasField(std::string_view name) const;
 
   // An ADO filter such as cInvCode='A01' or a='x' AND (b<>'y' OR n>=2) (text compared without
-  // regard to case; LIKE with * or % at the ends); "" removes it. The first visible record becomes
+  // regard to case); "" removes it. The first visible record becomes
   // current. Error 3001 for a filter that cannot be read or names no field of the recordset.
   void setFilter(std::string_view criteria);
   const std::string& filter() const { return filter_; }

@@ -4,54 +4,41 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
 #include <limits>
 
-#include "db/sqlite_file.h"
+#include "db/tiny_erp.h"
+#include "support/run_time_error.h"
+#include "support/temp_database.h"
 #include "tallyward/database.h"
 
 namespace tallyward {
 namespace {
 
-using test::SqliteFile;
-
-int errorOf(const std::function<void()>& f, std::string* description = nullptr) {
-  try {
-    f();
-  } catch (const Error& e) {
-    if (description) *description = e.description();
-    return e.number();
-  }
-  return 0;
-}
+using test::TempDatabase;
+using test::errorNumber;
 
 SqliteDriver& driverOf(Connection& c) { return dynamic_cast<SqliteDriver&>(c.driver()); }
 
 // ---- Opening ------------------------------------------------------------------------------------
 
-class OpenForms : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(OpenForms, ReachTheFile) {
-  SqliteFile file;
-  std::string text = GetParam();
-  text.replace(text.find("PATH"), 4, file.path());
-  auto cnn = Connection::open(text);
-  EXPECT_EQ(cnn->connectionString(), text);
-  EXPECT_EQ(cnn->execute("select cDepName from Department where cDepCode='02'")->field(0), Variant("生产部"));
+TEST(Open, EveryFormOfConnectionStringReachesTheFile) {
+  TempDatabase file(test::kTinyErp);
+  for (std::string text : {"PATH", "Driver=SQLite;Database=PATH", "driver=sqlite;database=PATH;",
+                           " DATABASE = PATH ; DRIVER = SQLite ", "Data Source=PATH", "Driver={SQLite};Database={PATH}"}) {
+    SCOPED_TRACE(text);
+    text.replace(text.find("PATH"), 4, file.path());
+    auto cnn = Connection::open(text);
+    EXPECT_EQ(cnn->connectionString(), text);
+    EXPECT_EQ(cnn->execute("select cDepName from Department where cDepCode='02'")->field(0), Variant("生产部"));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(ConnectionStrings, OpenForms,
-                         ::testing::Values("PATH", "Driver=SQLite;Database=PATH", "driver=sqlite;database=PATH;",
-                                           " DATABASE = PATH ; DRIVER = SQLite ", "Data Source=PATH",
-                                           "Driver={SQLite};Database={PATH}"));
-
 TEST(Open, MissingFileIsAnErrorAndNothingIsCreated) {
-  SqliteFile file;
-  const auto missing = (file.folder() / "none.db").string();
+  test::TempFolder folder;
+  const auto missing = folder.file("none.db");
   for (const std::string& text : {missing, "Driver=SQLite;Database=" + missing}) {
     std::string why;
-    EXPECT_EQ(errorOf([&] { Connection::open(text); }, &why), err::Database) << text;
+    EXPECT_EQ(errorNumber([&] { Connection::open(text); }, &why), err::Database) << text;
     EXPECT_NE(why.find("not found"), std::string::npos) << why;
     EXPECT_NE(why.find(missing), std::string::npos) << why;
   }
@@ -59,17 +46,17 @@ TEST(Open, MissingFileIsAnErrorAndNothingIsCreated) {
 }
 
 TEST(Open, RefusesWhatIsNotAnSqliteDatabase) {
-  SqliteFile file;
-  const auto text = (file.folder() / "notes.txt").string();
-  std::ofstream(text) << "this is not a database, though it is long enough to have a header";
+  test::TempFolder folder;
+  const auto text = folder.file("notes.txt");
+  test::writeBytes(text, "this is not a database, though it is long enough to have a header");
   std::string why;
-  EXPECT_EQ(errorOf([&] { Connection::open(text); }, &why), err::Database);
+  EXPECT_EQ(errorNumber([&] { Connection::open(text); }, &why), err::Database);
   EXPECT_NE(why.find("Not an SQLite database"), std::string::npos) << why;
-  EXPECT_EQ(errorOf([&] { Connection::open(file.folder().string()); }, &why), err::Database) << "a folder";
+  EXPECT_EQ(errorNumber([&] { Connection::open(folder.path().string()); }, &why), err::Database) << "a folder";
 }
 
 TEST(Open, RefusesBadConnectionStrings) {
-  SqliteFile file;
+  TempDatabase file(test::kTinyErp);
   const std::string cases[] = {
       "",
       "Driver=SQLite",
@@ -78,15 +65,15 @@ TEST(Open, RefusesBadConnectionStrings) {
       "Driver=SQLite;Database=" + file.path() + ";Mode=ro",
       "Driver=SQLite;Database={" + file.path(),
   };
-  for (const auto& text : cases) EXPECT_EQ(errorOf([&] { Connection::open(text); }), err::Database) << text;
+  for (const auto& text : cases) EXPECT_EQ(errorNumber([&] { Connection::open(text); }), err::Database) << text;
 }
 
 // ---- Statements ---------------------------------------------------------------------------------
 
 class Driver : public ::testing::Test {
  protected:
-  SqliteFile file;
-  std::shared_ptr<Connection> cnn = Connection::open(file.path());
+  TempDatabase file{test::kTinyErp};
+  std::shared_ptr<Connection> cnn = file.connect();
   SqliteDriver& driver = driverOf(*cnn);
 };
 
@@ -153,33 +140,13 @@ TEST_F(Driver, TopTakesTheFirstRowsOfItsOwnSelect) {
   EXPECT_EQ(nested->field("cLast"), Variant::null());
 }
 
-TEST_F(Driver, LookUpsCompareTextWithoutRegardToCase) {
-  auto rs = cnn->execute("SELECT cVenCode,cVenAbbName FROM Vendor  WHERE (cVenAbbName='acme' OR cVenCode='acme') and (dEndDate IS NULL)");
-  ASSERT_EQ(rs->recordCount(), 1);
-  EXPECT_EQ(rs->field("cvencode"), Variant("V001"));
-}
-
-TEST_F(Driver, RateStatementWithDerivedTables) {
-  auto rs = cnn->execute(
-      "select t1.cexch_name,t1.cexch_code,ISNULL(t2.nflat,1) AS nflat From (SELECT cexch_name,cexch_code FROM "
-      "ForeignCurrency Where cexch_name='usd' Or cexch_Code='usd') as t1 Left Join (select cexch_name,nflat from "
-      "exch WHERE itype= '1' AND cdate='2026.01.05') as t2 on t1.cexch_name=t2.cexch_name");
-  EXPECT_EQ(rs->columns(), (std::vector<std::string>{"cexch_name", "cexch_code", "nflat"}));
-  EXPECT_EQ(rs->field("nflat"), Variant(7.1));
-  auto none = cnn->execute(
-      "select ISNULL(t2.nflat,1) AS nflat From (SELECT cexch_name FROM ForeignCurrency Where cexch_name='RMB' Or "
-      "cexch_Code='RMB') as t1 Left Join (select cexch_name,nflat from exch WHERE itype= '1' AND cdate='2026.01.05') "
-      "as t2 on t1.cexch_name=t2.cexch_name");
-  EXPECT_EQ(toText(none->field("nflat")), "1");
-}
-
 TEST_F(Driver, FailuresAreDatabaseErrorsAndStatementsAreKeptAsWritten) {
   std::string why;
-  EXPECT_EQ(errorOf([&] { cnn->execute("select x from NoSuchTable"); }, &why), err::Database);
+  EXPECT_EQ(errorNumber([&] { cnn->execute("select x from NoSuchTable"); }, &why), err::Database);
   EXPECT_NE(why.find("no such table"), std::string::npos) << why;
-  EXPECT_EQ(errorOf([&] { cnn->execute("select \"cVenCod\" from Vendor"); }, &why), err::Database)
+  EXPECT_EQ(errorNumber([&] { cnn->execute("select \"cVenCod\" from Vendor"); }, &why), err::Database)
       << "a misspelt quoted name is an error, not a text";
-  EXPECT_EQ(errorOf([&] { cnn->execute("delete from Vendor"); }), err::Database);
+  EXPECT_EQ(errorNumber([&] { cnn->execute("delete from Vendor"); }), err::Database);
   EXPECT_EQ(cnn->execute("select count(*) from Vendor")->field(0), Variant(4)) << "nothing was deleted";
   EXPECT_EQ(cnn->statements(), (std::vector<std::string>{"select x from NoSuchTable", "select \"cVenCod\" from Vendor",
                                                          "delete from Vendor",
@@ -195,7 +162,7 @@ TEST_F(Driver, RepeatedStatementsArePreparedOnce) {
       "select cVenCode, abs(case when cVenCode='V004' then -9223372036854775807-1 else 1 end) from Vendor";
   for (int i = 0; i < 2; ++i) {
     std::string why;
-    EXPECT_EQ(errorOf([&] { cnn->execute(overflow); }, &why), err::Database);
+    EXPECT_EQ(errorNumber([&] { cnn->execute(overflow); }, &why), err::Database);
     EXPECT_NE(why.find("integer overflow"), std::string::npos) << why;
   }
   EXPECT_EQ(driver.preparedCount(), 2u);
@@ -226,7 +193,7 @@ TEST_F(Driver, QueryPlansShowWhetherALookUpUsesAnIndex) {
   EXPECT_NE(byNameOrCode.find("INDEX"), std::string::npos) << byNameOrCode;
   EXPECT_EQ(byNameOrCode.find("SCAN"), std::string::npos) << byNameOrCode;
   EXPECT_NE(plan("SELECT top 1 cVenCode FROM Vendor WHERE cMemo='x'").find("SCAN"), std::string::npos);
-  EXPECT_EQ(errorOf([&] { driver.explainQueryPlan("select N'x'"); }), err::Database);
+  EXPECT_EQ(errorNumber([&] { driver.explainQueryPlan("select N'x'"); }), err::Database);
   EXPECT_EQ(driver.preparedCount(), 0u) << "plans do not fill the cache";
 }
 

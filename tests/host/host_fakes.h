@@ -1,4 +1,4 @@
-// Test doubles of the host's classes, a factory that hands them out, and small helpers.
+// Test doubles of the host's classes, a factory that hands them out, and the date of a text.
 #pragma once
 
 #include <functional>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/run_time_error.h"
 #include "tallyward/host.h"
 
 namespace tallyward::test {
@@ -28,17 +29,6 @@ inline Date day(const char* text) {
   double d = 0;
   parseDate(text, d);
   return Date{d};
-}
-
-// The number of the run-time error that f raises (0: none), and its description.
-inline int errorNumber(const std::function<void()>& f, std::string* description = nullptr) {
-  try {
-    f();
-  } catch (const Error& e) {
-    if (description) *description = e.description();
-    return e.number();
-  }
-  return 0;
 }
 
 }  // namespace tallyward::test

@@ -1,23 +1,16 @@
 // The session information object: the built-in session, sessions from JSON files, and reading the
 // members late-bound as the checks do.
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "command.h"
 #include "host_fakes.h"
+#include "support/temp_database.h"
 #include "support/voucher_builder.h"
 
 namespace tallyward::test {
 namespace {
-
-std::string writeTemp(const std::string& name, const std::string& text) {
-  const auto path = std::filesystem::temp_directory_path() / ("tw_host_" + name);
-  std::ofstream(path, std::ios::binary) << text;
-  return path.string();
-}
 
 Session sessionOf(const std::string& json) { return Session::of(sessionFromJson(json)); }
 
@@ -37,11 +30,11 @@ TEST(DefaultSession, OperatorDemoEverySwitchOffAndMonthlyPeriodsOf2026) {
 }
 
 TEST(SessionFile, MembersKeepTheirTypesAndAMemberLeftOutIsMissingWhenRead) {
-  const std::string path = writeTemp("full.json", R"({
+  TempFolder dir;
+  writeBytes(dir.file("full.json"), R"({
     "OperaterCode": "王工", "bCheckInvAuth": true, "bQMStart": null, "startdate": "2008-01-01",
     "CurAccountID": "007", "TheYear": 2008, "BeginDate": {"2": "2008-02-01T00:00:00"}, "EndDate": {}})");
-  Session s = Session::of(loadSession(path));
-  std::filesystem::remove(path);
+  Session s = Session::of(loadSession(dir.file("full.json")));
   EXPECT_EQ(s.OperaterCode(), "王工");
   EXPECT_TRUE(s.bCheckInvAuth());
   EXPECT_EQ(s.member("bcheckinvauth"), Variant(true));  // names are matched without regard to case
@@ -83,22 +76,21 @@ TEST(SessionFile, BadContentIsErrorFiveWithTheReason) {
 }
 
 TEST(SessionFile, UnreadableFilesAndTheCommandRefusingThem) {
-  const std::string missing = (std::filesystem::temp_directory_path() / "tw_host_none.json").string();
+  TempFolder dir;
+  const std::string missing = dir.file("none.json"), head = dir.file("head.xml"), bad = dir.file("bad.json");
   std::string message;
   EXPECT_EQ(errorNumber([&] { loadSession(missing); }, &message), err::InvalidArgument);
   EXPECT_NE(message.find(missing + ": cannot be read: No such file"), std::string::npos) << message;
-  EXPECT_EQ(errorNumber([&] { loadSession(std::filesystem::temp_directory_path().string()); }), err::InvalidArgument);
+  EXPECT_EQ(errorNumber([&] { loadSession(dir.path().string()); }), err::InvalidArgument);
 
-  const std::string head = writeTemp("head.xml", voucherXml({{{"cvencode", "V01"}}}));
-  const std::string bad = writeTemp("bad.json", "{\"bQMStart\": ");
+  writeBytes(head, voucherXml({{{"cvencode", "V01"}}}));
+  writeBytes(bad, "{\"bQMStart\": ");
   std::ostringstream out, err;
   EXPECT_EQ(cli::run({"verify", "--class", "ClsS_VerifyHPO", "--method", "VerifyHead", "--key", "cvenabbname",
                       "--head", head, "--session", bad},
                      out, err),
             cli::kUsage);
   EXPECT_NE(err.str().find("not valid JSON"), std::string::npos) << err.str();
-  std::filesystem::remove(head);
-  std::filesystem::remove(bad);
 }
 
 TEST(SessionReader, ObjectsOfOtherHosts) {

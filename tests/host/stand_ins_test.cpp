@@ -1,69 +1,22 @@
-// The stand-in host: the statements it sends, and what it decides from the rows of a real ERP
-// database file.
-#include <filesystem>
-
-#include <unistd.h>
-
+// The stand-in host: what it decides from the rows of a real ERP database file. Its statements go
+// to the connection's driver, not to the record of the statements the checks sent.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "host_fakes.h"
 #include "support/recording_driver.h"
-#include "tallyward/erp_database.h"
+#include "support/run_time_error.h"
+#include "support/temp_database.h"
 
 namespace tallyward::test {
 namespace {
 
-// The statements go to the connection's driver, not to the record of what the checks sent; typed
-// values cannot end their literals.
-TEST(StandInStatements, ValuesQuotedAndKeptOutOfTheChecksRecord) {
-  auto [cnn, driver] = recordingConnection("Driver=SQLite;Database=erp.db");
-  std::vector<std::string> opened;
-  ScopedHostFactory scope(std::make_shared<StandInHost>([&, c = cnn](const std::string& cs) {
-    opened.push_back(cs);
-    return c;
-  }));
-  std::shared_ptr<Object> context = defaultSession(), login = std::make_shared<StandInLogin>(cnn);
-  std::shared_ptr<DueDateCalculator> calculator;
-  std::shared_ptr<Connection> c = cnn;
-  EXPECT_FALSE(askDataRight(cnn, "o'neil", rightkind::Vendor, "x' OR '1'='1"));
-  EXPECT_FALSE(askPrice(nullptr, context, cnn, {"V'01", "A01", day("2026-03-05"), 1, "人民币"}));
-  EXPECT_FALSE(askGspIsTrue("V01", "A'01", c));
-  EXPECT_EQ(askDueDate(calculator, login, "01", Variant("2026-01-15"), "月结'30"), "2026-01-15");
-  EXPECT_EQ(askDueDate(calculator, login, "01", Variant("2026-01-15"), ""), "2026-01-15");  // nothing to look up
-  EXPECT_EQ(opened, std::vector<std::string>{"Driver=SQLite;Database=erp.db"});
-  EXPECT_EQ(driver->sent,
-            (std::vector<std::string>{
-                "select cCode from tw_data_right where cOperator='o''neil' and cKind='Vendor' and cRight='W' and "
-                "cCode in ('x'' OR ''1''=''1','*')",
-                "select dFrom,dTo,fMinQuantity,iUnitPrice,iTaxRate from tw_price where cVenCode='V''01' and "
-                "cInvCode='A01' and cexch_name='人民币'",
-                "select cVenCode from tw_inspection where cVenCode='V01' and cInvCode='A''01'",
-                "select cPayName,iPayCreDays from PayCondition where cPayName='月结''30' or cPayCode='月结''30'"}));
-  EXPECT_TRUE(cnn->statements().empty());
-  EXPECT_EQ(c, cnn);  // the stand-in leaves the connection as it was
-
-  // A connection handed as the login is used itself; a condition whose name is the text given
-  // wins over one whose code is.
-  auto [own, ownDriver] = recordingConnection("Driver=Own");
-  ownDriver->answers.push_back({"", {{"cPayName", "iPayCreDays"}, {{Variant("x"), Variant(5)}, {Variant("两个"), Variant(10)}}}});
-  login = own;
-  EXPECT_EQ(askDueDate(calculator, login, "01", Variant("2026-01-15"), "两个"), "2026-01-25");
-  EXPECT_EQ(ownDriver->sent.size(), 1u);
-  EXPECT_EQ(opened.size(), 1u);
-}
-
 class StandIns : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    path_ = (std::filesystem::temp_directory_path() / ("tw_host_" + std::to_string(::getpid()) + ".db")).string();
-    createErpDatabase(path_, false, true);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-    char* message = nullptr;
-    ASSERT_EQ(sqlite3_exec(db, R"(
+  StandIns() {
+    db.sql(R"(
       INSERT INTO tw_data_right (cOperator, cKind, cCode, cRight) VALUES
-        ('wang', 'Vendor', 'V001', 'W'), ('wang', 'Inventory', '*', 'W'), ('wang', 'Department', '01', 'R');
+        ('wang', 'Vendor', 'V001', 'W'), ('wang', 'Inventory', '*', 'W'), ('wang', 'Department', '01', 'R'),
+        ('o''neil', 'Person', 'P''1', 'W');
       INSERT INTO tw_price (cVenCode, cInvCode, cexch_name, dFrom, dTo, fMinQuantity, iUnitPrice, iTaxRate) VALUES
         ('V001', 'P1', '人民币', '2026-01-01 00:00:00', '2026-03-31 00:00:00', 0, 10, 13),
         ('V001', 'P1', '人民币', '2026-01-01 00:00:00', '2026-03-31 00:00:00', 100, 9, 13),
@@ -77,25 +30,19 @@ class StandIns : public ::testing::Test {
         ('V001', 'P3', '人民币', 'soon', NULL, 0, 1, 13);
       INSERT INTO tw_inspection (cVenCode, cInvCode) VALUES ('V001', 'W2001');
       INSERT INTO PayCondition (cPayCode, cPayName, iPayCreDays) VALUES
-        ('30', '月结30天', 30), ('00', '现结', NULL), ('LONG', '长', 3000000);
-    )", nullptr, nullptr, &message), SQLITE_OK) << message;
-    sqlite3_close(db);
+        ('30', '月结30天', 30), ('00', '现结', NULL), ('LONG', '长', 3000000), ('两个', '甲', 5), ('X', '两个', 10);
+    )");
   }
-  static void TearDownTestSuite() { std::filesystem::remove(path_); }
 
-  std::optional<PriceProposal> price(const char* item, const char* date, double quantity,
-                                     const char* currency = "人民币") {
-    return price(item, day(date), quantity, currency);
-  }
   std::optional<PriceProposal> price(const char* item, Date date, double quantity, const char* currency = "人民币") {
     std::shared_ptr<Object> context = defaultSession();
     return askPrice(nullptr, context, cnn, {"V001", item, date, quantity, currency});
   }
 
+  TempDatabase db;
   // The default stand-ins: the data-right service opens the file by its connection string.
   ScopedHostFactory scope{std::make_shared<StandInHost>()};
-  std::shared_ptr<Connection> cnn = Connection::open(path_);
-  static inline std::string path_;
+  std::shared_ptr<Connection> cnn = db.connect();
 };
 
 TEST_F(StandIns, DataRights) {
@@ -107,9 +54,11 @@ TEST_F(StandIns, DataRights) {
       {"wang", rightkind::Department, "01", false},  // a right other than entering
       {"li", rightkind::Vendor, "V001", false},
       {"wang", rightkind::Vendor, "x' OR '1'='1", false},
+      {"o'neil", rightkind::Person, "P'1", true},
   };
   for (const auto& c : cases)
     EXPECT_EQ(askDataRight(cnn, c.op, c.kind, c.code), c.allowed) << c.op << " " << c.kind << " " << c.code;
+  EXPECT_TRUE(cnn->statements().empty());
   // A connection string that names no database; a service asked before it is initialised.
   EXPECT_EQ(errorNumber([&] { askDataRight(recordingConnection().first, "wang", rightkind::Vendor, "V001"); }),
             err::Database);
@@ -130,19 +79,18 @@ TEST_F(StandIns, PriceValidOnTheDayWithTheGreatestMinimumNotAboveTheQuantity) {
           {"P2", "2026-01-15", 1, "人民币", 2, 13},
       };
   for (const auto& c : cases) {
-    std::optional<PriceProposal> p = price(c.item, c.date, c.quantity, c.currency);
+    std::optional<PriceProposal> p = price(c.item, day(c.date), c.quantity, c.currency);
     ASSERT_TRUE(p) << c.item << " " << c.date << " " << c.quantity;
     EXPECT_EQ(p->unitPrice, c.unitPrice) << c.item << " " << c.date << " " << c.quantity;
     EXPECT_EQ(p->taxRate, c.taxRate) << c.item << " " << c.date << " " << c.quantity;
   }
   EXPECT_TRUE(price("P1", Date{day("2026-03-31").value + 0.75}, 1));  // a time of day on the last day
-  EXPECT_FALSE(price("P1", "2026-01-15", 9.99, "美元"));               // below every minimum
-  EXPECT_FALSE(price("P1", "2026-02-01", 20, "美元"));                 // after the validity
-  EXPECT_FALSE(price("P1", "2026-01-15", 1, "欧元"));
-  EXPECT_EQ(errorNumber([&] { price("P3", "2026-03-01", 1); }), err::TypeMismatch);
-}
+  EXPECT_FALSE(price("P1", day("2026-01-15"), 9.99, "美元"));          // below every minimum
+  EXPECT_FALSE(price("P1", day("2026-02-01"), 20, "美元"));            // after the validity
+  EXPECT_FALSE(price("P1", day("2026-01-15"), 1, "欧元"));
+  EXPECT_EQ(errorNumber([&] { price("P3", day("2026-03-01"), 1); }), err::TypeMismatch);
+  EXPECT_TRUE(cnn->statements().empty());
 
-TEST_F(StandIns, PriceServiceNeedsAConnectionAndIsDoneAfterClose) {
   std::shared_ptr<Object> context = defaultSession(), login;
   EXPECT_EQ(errorNumber([&] { askPrice(nullptr, context, nullptr, {"V001", "P1", day("2026-01-01"), 1, ""}); }),
             err::ObjectNotSet);
@@ -150,7 +98,7 @@ TEST_F(StandIns, PriceServiceNeedsAConnectionAndIsDoneAfterClose) {
   std::shared_ptr<Connection> c = cnn;
   Variant result;
   service->initialise(login, context, c, result);
-  service->close();
+  service->close();  // done: asking again needs a new initialise
   std::shared_ptr<PriceAnswer> answer;
   EXPECT_EQ(errorNumber([&] { service->getPrice("V001", "P1", day("2026-01-01"), 1, "", 2, answer); }),
             err::ObjectNotSet);
@@ -160,6 +108,8 @@ TEST_F(StandIns, InspectionWhenARowNamesVendorAndItem) {
   std::shared_ptr<Connection> c = cnn, none;
   EXPECT_TRUE(askGspIsTrue("V001", "W2001", c));
   EXPECT_FALSE(askGspIsTrue("V001", "P1", c));
+  EXPECT_FALSE(askGspIsTrue("V001", "W2001' OR '1'='1", c));
+  EXPECT_EQ(c, cnn);  // the stand-in leaves the connection as it was
   EXPECT_EQ(errorNumber([&] { askGspIsTrue("V001", "W2001", none); }), err::ObjectNotSet);
 }
 
@@ -169,16 +119,20 @@ TEST_F(StandIns, DueDateIsTheInvoiceDatePlusTheCreditDays) {
   const struct { Variant date; const char* pay; const char* due; } cases[] = {
       {Variant("2026-01-15"), "月结30天", "2026-02-14"},
       {Variant("2026-01-15"), "30", "2026-02-14"},                 // found by code
+      {Variant("2026-01-15"), "两个", "2026-01-25"},               // a name wins over a code
       {Variant("2028-02-15T00:00:00"), "月结30天", "2028-03-16"},  // XML date, leap year
       {Variant(day("2026-12-10")), "月结30天", "2027-01-09"},
       {Variant("2026-01-15 18:30:00"), "现结", "2026-01-15"},       // Null credit days
       {Variant("2026-01-15"), "未知", "2026-01-15"},
+      {Variant("2026-01-15"), "", "2026-01-15"},                    // nothing to look up
+      {Variant("2026-01-15"), "月结30天' OR '1'='1", "2026-01-15"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(askDueDate(calc, login, "01", c.date, c.pay), c.due) << toText(c.date) << " " << c.pay;
   for (const Variant& bad : {Variant(""), Variant("15/01/2026"), Variant::null()})
     EXPECT_EQ(errorNumber([&] { askDueDate(calc, login, "", bad, ""); }), err::TypeMismatch);
   EXPECT_EQ(errorNumber([&] { askDueDate(calc, login, "", Variant("2026-01-15"), "长"); }), err::Overflow);
+  EXPECT_TRUE(cnn->statements().empty());
 }
 
 TEST_F(StandIns, DueDateReachesTheDatabaseThroughTheLogin) {
@@ -190,6 +144,8 @@ TEST_F(StandIns, DueDateReachesTheDatabaseThroughTheLogin) {
   named->set("ConnectionString", cnn->connectionString());
   login = named;
   EXPECT_EQ(askDueDate(calc, login, "", Variant("2026-01-15"), "月结30天"), "2026-02-14");
+  login = cnn;  // a connection handed as the login is used itself
+  EXPECT_EQ(askDueDate(calc, login, "", Variant("2026-01-15"), "30"), "2026-02-14");
   EXPECT_EQ(toText(std::make_shared<StandInLogin>(cnn)->get("ConnectionString")), cnn->connectionString());
 }
 

@@ -1,29 +1,19 @@
+// The settings and master-data probes on a real ERP database: what each answers from the rows
+// there, with no row, with a value that does not convert, and when the database refuses.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <functional>
-#include <optional>
 
 #include "erp/settings.h"
-#include "probes/probe_fixture.h"
+#include "support/run_time_error.h"
+#include "support/temp_database.h"
+#include "tallyward/host.h"
 
 namespace tallyward {
 namespace {
 
 using test::errorNumber;
-using test::session;
-
-constexpr const char* kHostile = "x' OR '1'='1";
-
-class Probes : public test::ScriptedDb {
- protected:
-  // The statement that contains piece answers with one row of one value, or with no row.
-  void one(const char* piece, const char* column, std::optional<Variant> value) {
-    driver->answers.clear();
-    answer(piece, {column}, value ? std::vector<std::vector<Variant>>{{*value}, {Variant("0")}}
-                                  : std::vector<std::vector<Variant>>{});
-  }
-};
 
 // The answer of a probe as text, or "error N" for the run-time error it raises.
 std::string outcome(const std::function<std::string()>& f) {
@@ -34,105 +24,113 @@ std::string outcome(const std::function<std::string()>& f) {
   }
 }
 
-// Every probe sends its statement as the ERP expects it, values escaped; with no row it answers
-// its default, a database error leaves it, and a first row (the second never counts) is converted.
-TEST_F(Probes, StatementsDefaultsAndTheFirstRow) {
-  auto info = session({{"CurAccountID", Variant("00'1")}, {"TheYear", Variant(2026)}});
-  std::array<bool, 10> flags{};
-  const auto flag = [](bool b) { return std::string(b ? "True" : "False"); };
+std::string flag(bool b) { return b ? "True" : "False"; }
+
+std::shared_ptr<SessionInformation> session(Variant account, Variant year) {
+  auto info = std::make_shared<SessionInformation>();
+  info->set("CurAccountID", std::move(account));
+  info->set("TheYear", std::move(year));
+  return info;
+}
+
+class Probes : public ::testing::Test {
+ protected:
+  test::TempDatabase db;
+  std::shared_ptr<Connection> cnn = db.connect();
+};
+
+constexpr const char* kHostile = "x' OR '1'='1";
+
+// Each case: the rows the database holds, the probe, its answer. A setting is read from its own
+// system only where the probe names one.
+TEST_F(Probes, AnswerFromTheRowsTheyRead) {
+  const auto settings = [](const std::string& values) {
+    return "INSERT INTO accinformation (cSysID, cName, cValue) VALUES " + values;
+  };
+  const auto items = [](const std::string& values) {
+    return "INSERT INTO Inventory (cInvCode, cInvName, cInvAddCode, bInvBatch, bInvQuality, iGroupType) VALUES " + values;
+  };
+  const std::string twoItems = items("('A1', '螺栓', 'ADD-1', 1, 0, 1), ('B2', 'Nut', NULL, 0, 1, 2);");
+  const std::string vendorCodes = "INSERT INTO venandinv (cInvCode, cVenCode, cVenInvCode) VALUES ('B2', 'V01', 'V-7');";
   const struct {
-    std::function<std::string(Connection&)> call;
-    std::vector<std::string> statements;
-    const char* noRow;
-    const char* column;
-    std::vector<std::pair<Variant, const char*>> rows;  // first-row value and answer
+    const char* name;
+    std::string rows;
+    std::function<std::string(Connection&)> probe;
+    const char* answer;
   } cases[] = {
-      {[&](Connection& c) { LoadFreeItemFlags(c, kHostile, flags); return std::string("-"); },
-       {"Select bfree1,bfree2,bfree3,bfree4,bfree5,bfree6,bfree7,bfree8,bfree9,bfree10 from Inventory "
-        "where cInvCode='x'' OR ''1''=''1'"}, "-", "", {}},
-      {[&](Connection& c) { return flag(GetControlTax(c)); },
-       {"Select cValue from accinformation where cSysID='PU' and cName='bControlTax'"}, "False", "cValue",
-       {{Variant("1"), "True"}, {Variant("False"), "False"}, {Variant::null(), "error 13"}}},
-      {[](Connection& c) { return formatNumber(GetSingleTaxTolerance(c)); },
-       {"Select cValue from accinformation where cSysID='PU' and cName='iSingleTax'"}, "0", "cValue",
-       {{Variant("0.06"), "0.06"}, {Variant(""), "error 13"}}},
-      {[](Connection& c) { return formatNumber(GetSumTaxTolerance(c)); },
-       {"Select cValue from accinformation where cSysID='PU' and cName='iSumTax'"}, "0", "cValue",
-       {{Variant(0.36), "0.36"}, {Variant::null(), "error 13"}}},
-      {[&](Connection& c) { return flag(IsBatchManaged(c, kHostile)); },
-       {"Select bInvBatch from Inventory where cInvCode= 'x'' OR ''1''=''1'"}, "False", "bInvBatch",
-       {{Variant(true), "True"}, {Variant(0), "False"}, {Variant::null(), "error 13"}}},
-      {[&](Connection& c) { return flag(IsShelfLifeManaged(c, kHostile)); },
-       {"Select bInvQuality from Inventory where cInvCode= 'x'' OR ''1''=''1'"}, "False", "bInvQuality",
-       {{Variant(-1), "True"}, {Variant(false), "False"}, {Variant("abc"), "error 13"}}},
-      {[&](Connection& c) { return flag(IsGspStarted(c)); },
-       {"Select cValue from accinformation where cName='dGspStartDate'"}, "False", "cValue", {}},
-      {[](Connection& c) { return GetGroupType(c, kHostile, "V'1"); },
-       {"Select iGroupType from Inventory where cInvCode='x'' OR ''1''=''1'",
-        "Select iGroupType from Inventory where cInvCode=(select cinvcode from venandinv where "
-        "cVenInvCode='x'' OR ''1''=''1' and cVenCode='V''1')"}, "0", "iGroupType",
-       {{Variant(2), "2"}, {Variant::null(), "error 13"}}},
-      {[](Connection& c) { return std::to_string(GetFirstOpenPeriod(c)); },
-       {"select top 1 iperiod from gl_mend where bflag_om=0"}, "0", "iperiod",
-       {{Variant("12"), "12"}, {Variant(40000), "error 6"}, {Variant::null(), "error 13"}}},
-      {[&](Connection& c) { return flag(IsDirectShipSalesOn(c)); },
-       {"select cValue from accinformation where csysid='sa' and cname='bZYXS'"}, "False", "cValue",
-       {{Variant("True"), "True"}, {Variant("0"), "False"}, {Variant::null(), "error 13"}}},
-      {[&](Connection& c) { return flag(IsSalesOrderRequiredForDirectShip(c)); },
-       {"select cValue from accinformation where csysid='sa' and cname='bMustSO_zyxs'"}, "False", "cValue",
-       {{Variant("1"), "True"}, {Variant("False"), "False"}, {Variant::null(), "error 13"}}},
-      {[&](Connection& c) { return flag(IsAccordVendor(c)); },
-       {"select cValue from accinformation where csysid='pu' and cname='bAccordVen'"}, "False", "cValue",
-       {{Variant("true"), "True"}, {Variant("0"), "False"}, {Variant::null(), "error 13"}}},
-      {[](Connection& c) { return ResolveInvCode(c, kHostile); },
-       {"select cInvCode from inventory where cinvcode='x'' OR ''1''=''1' or  cinvname='x'' OR "
-        "''1''=''1' or cinvaddcode='x'' OR ''1''=''1'"}, "", "cInvCode", {{Variant("B02"), "B02"}}},
-      {[&](Connection& c) { return toText(GetPeriodIdOfDate("2026-03-01", *info, c)); },
-       {"select dBegin,dEnd,iID from OrrerySystem..ua_period where cacc_id = '00''1' and iyear = 2026 order by iid"},
-       "", "", {}},
+      {"control tax on", settings("('PU', 'bControlTax', '1')"), [](Connection& c) { return flag(GetControlTax(c)); }, "True"},
+      {"control tax off", settings("('PU', 'bControlTax', 'False')"), [](Connection& c) { return flag(GetControlTax(c)); }, "False"},
+      {"control tax of sales", settings("('SA', 'bControlTax', '1')"), [](Connection& c) { return flag(GetControlTax(c)); }, "False"},
+      {"control tax Null", settings("('PU', 'bControlTax', NULL)"), [](Connection& c) { return flag(GetControlTax(c)); }, "error 13"},
+      {"line tolerance", settings("('SA', 'iSingleTax', '9'), ('PU', 'iSingleTax', '0.06')"),
+       [](Connection& c) { return formatNumber(GetSingleTaxTolerance(c)); }, "0.06"},
+      {"line tolerance missing", "", [](Connection& c) { return formatNumber(GetSingleTaxTolerance(c)); }, "0"},
+      {"line tolerance empty", settings("('PU', 'iSingleTax', '')"),
+       [](Connection& c) { return formatNumber(GetSingleTaxTolerance(c)); }, "error 13"},
+      {"total tolerance", settings("('PU', 'iSumTax', '0.36'), ('PU', 'iSingleTax', '0.06')"),
+       [](Connection& c) { return formatNumber(GetSumTaxTolerance(c)); }, "0.36"},
+      {"total tolerance Null", settings("('PU', 'iSumTax', NULL)"),
+       [](Connection& c) { return formatNumber(GetSumTaxTolerance(c)); }, "error 13"},
+      {"no GSP start", "", [](Connection& c) { return flag(IsGspStarted(c)); }, "False"},
+      {"GSP start Null", settings("('ST', 'dGspStartDate', NULL)"), [](Connection& c) { return flag(IsGspStarted(c)); }, "False"},
+      {"GSP start empty", settings("('ST', 'dGspStartDate', '')"), [](Connection& c) { return flag(IsGspStarted(c)); }, "False"},
+      {"GSP start blank", settings("('ST', 'dGspStartDate', ' ')"), [](Connection& c) { return flag(IsGspStarted(c)); }, "True"},
+      {"GSP start no date", settings("('XX', 'dGspStartDate', 'soon')"), [](Connection& c) { return flag(IsGspStarted(c)); }, "True"},
+      {"direct shipping", settings("('PU', 'bZYXS', '0'), ('SA', 'bZYXS', 'True')"),
+       [](Connection& c) { return flag(IsDirectShipSalesOn(c)); }, "True"},
+      {"direct shipping of purchasing", settings("('PU', 'bZYXS', '1')"),
+       [](Connection& c) { return flag(IsDirectShipSalesOn(c)); }, "False"},
+      {"direct shipping Null", settings("('SA', 'bZYXS', NULL)"), [](Connection& c) { return flag(IsDirectShipSalesOn(c)); }, "error 13"},
+      {"sales order for direct shipping", settings("('SA', 'bMustSO_zyxs', '1'), ('SA', 'bZYXS', '0')"),
+       [](Connection& c) { return flag(IsSalesOrderRequiredForDirectShip(c)); }, "True"},
+      {"no sales order setting", settings("('PU', 'bMustSO_zyxs', '1')"),
+       [](Connection& c) { return flag(IsSalesOrderRequiredForDirectShip(c)); }, "False"},
+      {"prices per vendor", settings("('SA', 'bAccordVen', '0'), ('PU', 'bAccordVen', 'true')"),
+       [](Connection& c) { return flag(IsAccordVendor(c)); }, "True"},
+      {"prices per vendor of sales", settings("('SA', 'bAccordVen', '1')"), [](Connection& c) { return flag(IsAccordVendor(c)); }, "False"},
+      {"batch item", twoItems, [](Connection& c) { return flag(IsBatchManaged(c, "a1")); }, "True"},
+      {"item without batches", twoItems, [](Connection& c) { return flag(IsBatchManaged(c, "B2")); }, "False"},
+      {"batches of a hostile code", twoItems, [](Connection& c) { return flag(IsBatchManaged(c, kHostile)); }, "False"},
+      {"batch flag Null", items("('N', NULL, NULL, NULL, NULL, NULL)"),
+       [](Connection& c) { return flag(IsBatchManaged(c, "N")); }, "error 13"},
+      {"shelf-life item", twoItems, [](Connection& c) { return flag(IsShelfLifeManaged(c, "B2")); }, "True"},
+      {"shelf life of an unknown item", twoItems, [](Connection& c) { return flag(IsShelfLifeManaged(c, "Z")); }, "False"},
+      {"shelf life of a hostile code", items("('A1', 'x', NULL, 0, 1, 0)"),
+       [](Connection& c) { return flag(IsShelfLifeManaged(c, kHostile)); }, "False"},
+      {"group type of an item code, no vendor", twoItems, [](Connection& c) { return GetGroupType(c, "A1", ""); }, "1"},
+      {"group type by the vendor's code", twoItems + vendorCodes, [](Connection& c) { return GetGroupType(c, "V-7", "V01"); }, "2"},
+      {"vendor's code of another vendor", twoItems + vendorCodes,
+       [](Connection& c) { return GetGroupType(c, "V-7", "V02"); }, "0"},
+      {"group type of a hostile code", twoItems + vendorCodes,
+       [](Connection& c) { return GetGroupType(c, kHostile, kHostile); }, "0"},
+      {"group type Null", items("('N', NULL, NULL, 0, 0, NULL)"), [](Connection& c) { return GetGroupType(c, "N", ""); }, "error 13"},
+      {"first open period", "INSERT INTO gl_mend (iperiod, bflag_om) VALUES (1, 1), (2, 0), (3, 0)",
+       [](Connection& c) { return std::to_string(GetFirstOpenPeriod(c)); }, "2"},
+      {"every period closed", "INSERT INTO gl_mend (iperiod, bflag_om) VALUES (1, 1)",
+       [](Connection& c) { return std::to_string(GetFirstOpenPeriod(c)); }, "0"},
+      {"period beyond 16 bits", "INSERT INTO gl_mend (iperiod, bflag_om) VALUES (40000, 0)",
+       [](Connection& c) { return std::to_string(GetFirstOpenPeriod(c)); }, "error 6"},
+      {"item by code", twoItems, [](Connection& c) { return ResolveInvCode(c, "b2"); }, "B2"},
+      {"item by name", twoItems, [](Connection& c) { return ResolveInvCode(c, "nut"); }, "B2"},
+      {"item by additional code", twoItems, [](Connection& c) { return ResolveInvCode(c, "ADD-1"); }, "A1"},
+      {"no item", twoItems, [](Connection& c) { return ResolveInvCode(c, "螺"); }, ""},
+      {"item of a hostile text", twoItems, [](Connection& c) { return ResolveInvCode(c, kHostile); }, ""},
   };
   for (const auto& c : cases) {
-    const std::string name = c.statements[0];
-    driver->answers.clear();
-    driver->sent.clear();
-    EXPECT_EQ(outcome([&] { return c.call(*cnn); }), c.noRow) << name;
-    EXPECT_EQ(sent(), c.statements) << name;
-    failOn("");
-    EXPECT_EQ(outcome([&] { return c.call(*cnn); }), "error 3001") << name;
-    for (const auto& [value, expected] : c.rows) {
-      one("", c.column, value);
-      EXPECT_EQ(outcome([&] { return c.call(*cnn); }), expected) << name << " given " << toText(value.isNull() ? Variant("Null") : value);
-    }
+    SCOPED_TRACE(c.name);
+    test::TempDatabase fresh;
+    fresh.sql(c.rows);
+    auto cnn = fresh.connect();
+    EXPECT_EQ(outcome([&] { return c.probe(*cnn); }), c.answer);
+    // A database without the probe's table refuses the statement: no default answer then.
+    EXPECT_EQ(outcome([&] { return c.probe(*test::TempDatabase("").connect()); }), "error 3001");
   }
+  EXPECT_EQ(errorNumber([] { requireConnection(nullptr); }), err::ObjectNotSet);
 }
 
-TEST_F(Probes, GspStartsWithAnyStartDateThatIsNotEmpty) {
-  const struct { std::optional<Variant> value; bool started; } cases[] = {
-      {std::nullopt, false}, {Variant::null(), false}, {Variant(""), false},
-      {Variant("2026-01-01"), true}, {Variant("not a date"), true}, {Variant(" "), true},
-  };
-  for (const auto& c : cases) {
-    one("dGspStartDate", "cValue", c.value);
-    EXPECT_EQ(IsGspStarted(*cnn), c.started) << (c.value ? toText(c.value->isNull() ? Variant("Null") : *c.value) : "none");
-  }
-}
-
-TEST_F(Probes, GroupTypeFallsBackToTheVendorsOwnCodeForAnItem) {
-  answer("cVenInvCode='V-7' and cVenCode='V01'", {"iGroupType"}, {{Variant(1)}});
-  EXPECT_EQ(GetGroupType(*cnn, "V-7", "V01"), "1");
-  // A sub-select that the server refuses (two items under one vendor's code) is no "0".
-  driver->answers.clear();
-  failOn("venandinv");
-  EXPECT_EQ(errorNumber([&] { GetGroupType(*cnn, "DUP", "V01"); }), err::Database);
-}
-
-TEST_F(Probes, FreeItemFlagsFillInOrderAndStopAtABadValue) {
-  const std::vector<std::string> cols{"bfree1", "bfree2", "bfree3", "bfree4", "bfree5",
-                                      "bfree6", "bfree7", "bfree8", "bfree9", "bfree10"};
-  answer("'A01'", cols, {{Variant(true), Variant(false), Variant(1), Variant(0), Variant("True"), Variant("False"),
-                          Variant(false), Variant(false), Variant(false), Variant(true)}});
-  answer("'BAD'", cols, {{Variant(false), Variant(true), Variant(true), Variant("x"), Variant(true), Variant(true),
-                          Variant(true), Variant(true), Variant(true), Variant(true)}});
+TEST_F(Probes, FreeItemSwitchesFillInOrderAndStopAtABadValue) {
+  db.sql("INSERT INTO Inventory (cInvCode, bfree1, bfree2, bfree3, bfree4, bfree5, bfree6, bfree7, bfree8, bfree9, "
+         "bfree10) VALUES ('A01', 1, 0, 1, 0, 'True', 'False', 0, 0, 0, 1), ('BAD', 0, 1, 1, 'x', 1, 1, 1, 1, 1, 1)");
   std::array<bool, 10> flags{};
   LoadFreeItemFlags(*cnn, "A01", flags);
   const std::array<bool, 10> a01{true, false, true, false, true, false, false, false, false, true};
@@ -144,63 +142,42 @@ TEST_F(Probes, FreeItemFlagsFillInOrderAndStopAtABadValue) {
   EXPECT_EQ(flags, (std::array<bool, 10>{false, true, true, false, true, false, false, false, false, true}));
 }
 
-// ---- Periods --------------------------------------------------------------------------------------
-
-class Periods : public test::ScriptedDb {
- protected:
-  void SetUp() override {
-    ScriptedDb::SetUp();
-    // Two adjacent periods, a later one and one overlapping it; bounds as a Date, as date-time text
-    // or as date text.
-    double jan1 = 0, jan31 = 0;
-    parseDate("2026-01-01", jan1);
-    parseDate("2026-01-31", jan31);
-    answer("ua_period", {"dBegin", "dEnd", "iID"},
-           {{Variant(Date{jan1}), Variant(Date{jan31}), Variant(1)},
-            {Variant("2026-02-01 00:00:00"), Variant("2026-02-28 00:00:00"), Variant(2)},
-            {Variant("2026-04-01"), Variant("2026-04-30"), Variant(4)},
-            {Variant("2026-04-01"), Variant("2026-12-31"), Variant(9)}});
-  }
-  std::shared_ptr<SessionInformation> info = session({{"CurAccountID", Variant("001")}, {"TheYear", Variant(2026)}});
-};
-
-TEST_F(Periods, DateFallsIntoThePeriodWithBothBoundsInclusive) {
+// Periods of account 001 in 2026 (period 9 written first, overlapping period 4), and periods of
+// another account and year that cover the dates in between.
+TEST_F(Probes, PeriodOfADateHasBothBoundsInclusiveAndTheFirstPeriodWins) {
+  db.sql(R"(INSERT INTO ua_period (cacc_id, iyear, iID, dBegin, dEnd) VALUES
+      ('001', 2026, 9, '2026-04-01 00:00:00', '2026-12-31 00:00:00'),
+      ('001', 2026, 1, '2026-01-01 00:00:00', '2026-01-31 00:00:00'),
+      ('001', 2026, 2, '2026-02-01 00:00:00', '2026-02-28 00:00:00'),
+      ('001', 2026, 4, '2026-04-01 00:00:00', '2026-04-30 00:00:00'),
+      ('002', 2026, 3, '2026-03-01 00:00:00', '2026-03-31 00:00:00'),
+      ('001', 2025, 3, '2026-03-01 00:00:00', '2026-03-31 00:00:00'),
+      ('', 2026, 7, '2026-07-01 00:00:00', '2026-07-31 00:00:00'))");
+  const auto info = session(Variant("001"), Variant(2026));
   const struct { const char* date; Variant period; } cases[] = {
-      {"2026-01-01", Variant(1)},          {"2026-01-31", Variant(1)},
+      {"2026-01-01", Variant(1)},         {"2026-01-31", Variant(1)},
       {"2026-01-31 10:00:00", Variant()},  // after dEnd's date-time, before the next dBegin
-      {"2026/02/28", Variant(2)},          {"2026-03-15", Variant()},
-      {"2025-12-31", Variant()},           {"2026-04-30", Variant(4)},  // the first matching period wins
+      {"2026/02/28", Variant(2)},         {"2026-03-15", Variant()},  // only other accounts and years
+      {"2025-12-31", Variant()},          {"2026-04-30", Variant(4)},
       {"2026-05-01", Variant(9)},
   };
   for (const auto& c : cases) EXPECT_EQ(GetPeriodIdOfDate(c.date, *info, *cnn), c.period) << c.date;
-}
-
-TEST_F(Periods, ADateOrBoundThatIsNoDateFailsOnceThereIsAPeriod) {
   EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-13-01", *info, *cnn); }), err::TypeMismatch);
-  driver->answers.clear();
-  answer("ua_period", {"dBegin", "dEnd", "iID"}, {{Variant::null(), Variant("2026-01-31"), Variant(1)}});
+  EXPECT_EQ(GetPeriodIdOfDate("not a date", *session(Variant("003"), Variant(2026)), *cnn), Variant());
+  // Members are read by name in any case; the year as a number, the account as text (Null as '').
+  auto lower = std::make_shared<SessionInformation>();
+  lower->set("curaccountid", Variant("001"));
+  lower->set("theyear", Variant("2026"));
+  EXPECT_EQ(GetPeriodIdOfDate("2026-01-10", *lower, *cnn), Variant(1));
+  EXPECT_EQ(GetPeriodIdOfDate("2026-07-10", *session(Variant::null(), Variant(2026.0)), *cnn), Variant(7));
+  lower->remove("theyear");
+  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *lower, *cnn); }), err::NoSuchMember);
+  cnn->clearStatements();
+  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *session(Variant("001"), Variant("2026 or 1=1")), *cnn); }),
+            err::TypeMismatch);
+  EXPECT_TRUE(cnn->statements().empty());
+  db.sql("UPDATE ua_period SET dBegin=NULL WHERE iID=1");
   EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *info, *cnn); }), err::TypeMismatch);
-  driver->answers.clear();
-  EXPECT_EQ(GetPeriodIdOfDate("not a date", *info, *cnn), Variant());
-}
-
-TEST_F(Periods, SessionMembersAreReadByNameAndTheYearMustBeANumber) {
-  auto noYear = session({{"CurAccountID", Variant("001")}});
-  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *noYear, *cnn); }), err::NoSuchMember);
-  auto textYear = session({{"curaccountid", Variant("001")}, {"theyear", Variant("2026")}});
-  EXPECT_EQ(GetPeriodIdOfDate("2026-01-10", *textYear, *cnn), Variant(1));
-
-  driver->sent.clear();
-  auto hostileYear = session({{"CurAccountID", Variant("001")}, {"TheYear", Variant("2026 or 1=1")}});
-  EXPECT_EQ(errorNumber([&] { GetPeriodIdOfDate("2026-01-10", *hostileYear, *cnn); }), err::TypeMismatch);
-  EXPECT_TRUE(sent().empty());
-  auto nullAccount = session({{"CurAccountID", Variant::null()}, {"TheYear", Variant(2026.0)}});
-  GetPeriodIdOfDate("2026-01-10", *nullAccount, *cnn);
-  EXPECT_NE(sent().back().find("cacc_id = '' and iyear = 2026 "), std::string::npos) << sent().back();
-}
-
-TEST(RequireConnection, NoConnectionIsObjectNotSet) {
-  EXPECT_EQ(errorNumber([] { requireConnection(nullptr); }), err::ObjectNotSet);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "platform/db/sql_text.h"
-#include "probes/probe_fixture.h"
+#include "support/run_time_error.h"
+#include "tallyward/host.h"
 
 namespace tallyward {
 namespace {
@@ -49,7 +50,7 @@ TEST(SqlText, ValuesJoinAsEscapedTextWithNullAsEmpty) {
   const struct { Variant value; const char* text; } cases[] = {
       {Variant::null(), ""}, {Variant(), ""}, {Variant(7), "7"}, {Variant(2.5), "2.5"}, {Variant("O'Neil"), "O''Neil"}};
   for (const auto& c : cases) EXPECT_EQ(escapeSqlValue(c.value), c.text);
-  EXPECT_EQ(errorNumber([] { escapeSqlValue(Variant(test::session({}))); }), err::TypeMismatch);
+  EXPECT_EQ(errorNumber([] { escapeSqlValue(Variant(std::make_shared<SessionInformation>())); }), err::TypeMismatch);
 }
 
 // A bare number never carries SQL text of its own.

@@ -4,7 +4,9 @@
 #include <sstream>
 
 #include "command.h"
-#include "schema/sqlite_file.h"
+#include "support/run_time_error.h"
+#include "support/temp_database.h"
+#include "tallyward/database.h"
 #include "tallyward/erp_database.h"
 #include "tallyward/error.h"
 
@@ -15,16 +17,12 @@ namespace fs = std::filesystem;
 
 // The error number of the call (0: none) and its description.
 int errorOf(const std::string& path, bool withSample, bool force, std::string* message = nullptr) {
-  try {
-    createErpDatabase(path, withSample, force);
-  } catch (const Error& e) {
-    if (message) *message = e.description();
-    return e.number();
-  }
-  return 0;
+  return errorNumber([&] { createErpDatabase(path, withSample, force); }, message);
 }
 
-std::string vendors(const std::string& path) { return SqliteFile(path).value("SELECT count(*) FROM Vendor"); }
+std::string vendors(const std::string& path) {
+  return toText(Connection::open(path)->execute("SELECT count(*) FROM Vendor")->field(0));
+}
 
 TEST(EmbeddedSql, IsTheTextOfTheFilesInDb) {
   EXPECT_EQ(erpSchemaSql(), readBytes(TW_SOURCE_DIR "/db/schema.sql"));
@@ -41,11 +39,10 @@ TEST(CreateErpDatabase, CreatesOrWithForceReplacesTheFileWhole) {
   for (const auto& [garbage, withSample, force] : steps) {
     if (garbage) writeBytes(path, "not a database");
     createErpDatabase(path, withSample, force);
-    SqliteFile db(path);
-    EXPECT_EQ(db.value("PRAGMA integrity_check"), "ok");
-    EXPECT_GE(db.tables().size(), 30u);
-    EXPECT_EQ(db.value("SELECT count(*) > 0 FROM Vendor"), withSample ? "1" : "0");
-    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"erp.db"});
+    auto db = Connection::open(path);
+    EXPECT_GE(toLong(db->execute("SELECT count(*) FROM sqlite_master WHERE type='table'")->field(0)), 30);
+    EXPECT_EQ(vendors(path) != "0", withSample);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"erp.db"});
   }
 }
 
@@ -64,7 +61,7 @@ TEST(CreateErpDatabase, RefusesAnExistingFileAndLeavesItByteForByte) {
       EXPECT_EQ(message, "cannot create the ERP database " + path + ": the file exists (--force replaces it)");
     }
     EXPECT_EQ(readBytes(path), before) << existing;
-    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"erp.db"});
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"erp.db"});
   }
 }
 
@@ -85,7 +82,7 @@ TEST(CreateErpDatabase, RefusesAPathThatCannotBeADatabaseAndCreatesNothing) {
       EXPECT_EQ(errorOf(c.name.empty() ? "" : dir.file(c.name), false, force, &message), c.number)
           << c.what << " force=" << force << ": " << message;
       EXPECT_EQ(message.rfind("cannot create the ERP database", 0), 0u) << message;
-      EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder", "plain"})) << c.what;
+      EXPECT_EQ(dir.entries(), (std::vector<std::string>{"folder", "plain"})) << c.what;
       EXPECT_TRUE(fs::is_empty(dir.file("folder"))) << c.what;
     }
 }
@@ -110,7 +107,7 @@ TEST(InitDbCommand, StatusOutputAndFiles) {
   }
   EXPECT_NE(vendors(demo), "0");
   EXPECT_EQ(readBytes(plain), "precious");
-  EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"demo.db", "plain.db"}));
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"demo.db", "plain.db"}));
 
   std::ostringstream out, err;
   EXPECT_EQ(cli::run({"init-db", plain, "--force"}, out, err), 0) << err.str();

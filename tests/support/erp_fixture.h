@@ -1,24 +1,20 @@
-// A field-entry check on a real ERP database: a fresh SQLite file with the schema and the settings
-// the checks read, the rows a test inserts, the stand-in host and a session whose switches a test
-// turns on. A class's fixture derives from ErpDatabaseTest and hands `cnn` and `context()` to its
-// object.
+// A field-entry check on a real ERP database: a fresh SQLite file (temp_database.h) with the
+// schema and the settings the checks read, the rows a test inserts, the stand-in host and a session
+// whose switches a test turns on. A class's fixture derives from ErpDatabaseTest and hands `cnn`
+// and `context()` to its object.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "support/database_route.h"
+#include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
-#include "tallyward/erp_database.h"
 #include "tallyward/host.h"
 
 namespace tallyward::test {
@@ -44,55 +40,19 @@ inline std::string replyText(std::string_view tag, const Pairs& pairs) {
 class ErpDatabaseTest : public ::testing::Test {
  protected:
   ErpDatabaseTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw_erp_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    folder_ = pattern;
-    path_ = (folder_ / "erp.db").string();
-    std::filesystem::copy_file(emptyErp(), path_);
     sql("INSERT INTO accinformation (cSysID, cName, cValue) VALUES "
         "('PU', 'cOtherCostEditMode', '手工录入'), ('PU', 'cCostSource', '订单'), "
         "('PU', 'iXchgRateStl', 'False'), ('PU', 'bControlTax', 'False'), "
         "('PU', 'iSingleTax', '0.01'), ('PU', 'iSumTax', '0.01'), ('SA', 'bZYXS', 'False')");
-    cnn = Connection::open(connectionTo(path_));
     info->set("OperaterCode", "demo");
     for (const char* s : {"bCheckInvAuth", "bCheckVendorAuth", "bCheckDepartAuth", "bCheckPersonAuth", "bQMStart"})
       info->set(s, false);
     info->set("CurAccountID", "001");
     info->set("TheYear", 2026);
   }
-  ~ErpDatabaseTest() override {
-    cnn.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
-
-  // An ERP database with the schema and no rows, made once for the test program.
-  static const std::string& emptyErp() {
-    static const std::string path = [] {
-      const std::string p = (std::filesystem::temp_directory_path() /
-                             ("tw_erp_schema_" + std::to_string(::getpid()) + ".db")).string();
-      createErpDatabase(p, false, true);
-      return p;
-    }();
-    static const struct Remover {
-      ~Remover() { std::filesystem::remove(path); }
-    } remover;
-    return path;
-  }
 
   // Runs statements on the database file (the component's connection only reads).
-  void sql(const std::string& statements) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-    char* message = nullptr;
-    // A throw-away file: no need to wait for the disk.
-    sqlite3_exec(db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
-    const int rc = sqlite3_exec(db, ("BEGIN;" + statements + ";COMMIT").c_str(), nullptr, nullptr, &message);
-    const std::string why = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << why << "\n" << statements;
-  }
+  void sql(const std::string& statements) { db_.sql(statements); }
   // The master data that head look-ups find: a leaf department 01 采购部 and a parent 03 生产中心,
   // salesman 0001 王磊 of 01, payment condition, purchase type and shipping method 01, the currency
   // 美元 (USD) with a daily rate on 2026-03-02 and a rate for period 3 (March 2026).
@@ -125,10 +85,10 @@ class ErpDatabaseTest : public ::testing::Test {
     return false;
   }
 
-  std::filesystem::path folder_;
-  std::string path_;
+  TempDatabase db_;
+  const std::string& path_ = db_.path();
   ScopedHostFactory host_{std::make_shared<StandInHost>()};
-  std::shared_ptr<Connection> cnn;
+  std::shared_ptr<Connection> cnn = Connection::open(connectionTo(path_));
   std::shared_ptr<SessionInformation> info = std::make_shared<SessionInformation>();
 
   // The caller's context object, whose Information is `info`.

@@ -80,7 +80,7 @@ class RowFilter::Parser {
     while (at_ < text_.size() && isBlank(text_[at_])) ++at_;
   }
 
-  // A keyword (AND, OR, LIKE, ...) as a whole word at the current place.
+  // A keyword (AND, OR, Null, ...) as a whole word at the current place.
   bool takeWord(std::string_view word) {
     skipBlanks();
     if (text_.size() - at_ < word.size() || !sameNoCase(text_.substr(at_, word.size()), word)) return false;
@@ -158,7 +158,6 @@ class RowFilter::Parser {
 
   Op op() {
     skipBlanks();
-    if (takeWord("like")) return Op::Like;
     const std::string_view rest = text_.substr(at_);
     static constexpr std::pair<std::string_view, Op> kOps[] = {
         {"<>", Op::Ne}, {"<=", Op::Le}, {">=", Op::Ge}, {"=", Op::Eq}, {"<", Op::Lt}, {">", Op::Gt}};
@@ -167,7 +166,7 @@ class RowFilter::Parser {
         at_ += text.size();
         return o;
       }
-    fail("an operator (=, <>, <, >, <=, >=, LIKE) is missing");
+    fail("an operator (=, <>, <, >, <=, >=) is missing");
   }
 
   Literal value() {
@@ -221,21 +220,6 @@ class RowFilter::Parser {
     n.value = value();
     if (std::holds_alternative<Null>(n.value) && n.op != Op::Eq && n.op != Op::Ne)
       fail("Null compares only with = or <>");
-    if (n.op == Op::Like) {
-      auto* pattern = std::get_if<std::string>(&n.value);
-      if (!pattern) fail("LIKE needs a text value");
-      auto wild = [](char ch) { return ch == '*' || ch == '%'; };
-      if (!pattern->empty() && wild(pattern->front())) {
-        n.likeStart = true;
-        pattern->erase(0, 1);
-      }
-      if (!pattern->empty() && wild(pattern->back())) {
-        n.likeEnd = true;
-        pattern->pop_back();
-      }
-      for (char ch : *pattern)
-        if (wild(ch)) fail("LIKE takes wildcards only at the start and the end");
-    }
     return add(std::move(n));
   }
 
@@ -326,26 +310,12 @@ std::optional<int> orderOf(const Variant& field, bool value) {
   return std::nullopt;
 }
 
-bool likeMatches(std::string_view text, std::string_view pattern, bool anyStart, bool anyEnd) {
-  if (!anyStart && !anyEnd) return sameNoCase(text, pattern);
-  if (text.size() < pattern.size()) return false;
-  if (!anyStart) return sameNoCase(text.substr(0, pattern.size()), pattern);
-  if (!anyEnd) return sameNoCase(text.substr(text.size() - pattern.size()), pattern);
-  for (size_t i = 0; i + pattern.size() <= text.size(); ++i)
-    if (sameNoCase(text.substr(i, pattern.size()), pattern)) return true;
-  return false;
-}
-
 }  // namespace
 
 bool RowFilter::compare(const Node& n, const Variant& field) const {
   const bool isNull = field.isNull() || field.isEmpty();
   if (std::holds_alternative<Null>(n.value)) return (n.op == Op::Eq) == isNull;
   if (isNull) return false;
-  if (n.op == Op::Like) {
-    if (field.isObject()) return false;
-    return likeMatches(toText(field), std::get<std::string>(n.value), n.likeStart, n.likeEnd);
-  }
   const std::optional<int> c = std::visit(
       [&](const auto& v) -> std::optional<int> {
         using T = std::decay_t<decltype(v)>;
@@ -362,7 +332,6 @@ bool RowFilter::compare(const Node& n, const Variant& field) const {
     case Op::Gt: return *c > 0;
     case Op::Le: return *c <= 0;
     case Op::Ge: return *c >= 0;
-    case Op::Like: break;
   }
   return false;
 }

@@ -11,10 +11,9 @@
 namespace tallyward {
 
 // A filter such as  cInvCode='A01'  or  (a='x' OR b<>'y') AND iQuantity>=2.5 :
-//  - a comparison is a field name (plain or [bracketed]), an operator (= <> < > <= >= LIKE) and
-//    a value: 'text' (quotes doubled inside), a number, #date#, Null (with = or <> only), or
+//  - a comparison is a field name (plain or [bracketed]), an operator (= <> < > <= >=) and a
+//    value: 'text' (quotes doubled inside), a number, #date#, Null (with = or <> only), or
 //    True/False;
-//  - LIKE takes text with * or % at its start, its end or both, and no wildcard elsewhere;
 //  - comparisons join with AND and OR (AND binds closer) and group with parentheses.
 // Text compares without regard to case; a number given as text compares as a number with a
 // numeric field. A Null field matches only  = Null.  A filter that cannot be read, or that names
@@ -26,7 +25,7 @@ class RowFilter {
   bool matches(const std::vector<Variant>& row) const;
 
  private:
-  enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like };
+  enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
   struct Null {};
   struct Bool { bool value; };
   using Literal = std::variant<Null, double, std::string, Date, Bool>;
@@ -36,7 +35,6 @@ class RowFilter {
     size_t column = 0;          // Compare
     Op op = Op::Eq;
     Literal value = Null{};
-    bool likeStart = false, likeEnd = false;  // LIKE: a wildcard at the start, at the end
   };
   class Parser;
 

@@ -1,45 +1,10 @@
-// A small SQLite database file in a fresh temporary folder, written with the native API, for the
-// tests of the driver. Its tables imitate a few of the ERP's, with the ERP's column names.
+// A few of the ERP's tables, with the ERP's column names and values that test the driver's
+// conversions: a bit held as text, whole numbers beyond 32 bits, a date that is no date.
 #pragma once
-
-#include <sqlite3.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <stdexcept>
-#include <string>
 
 namespace tallyward::test {
 
-class SqliteFile {
- public:
-  explicit SqliteFile(const std::string& sql = kTinyErp) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw_db_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    folder_ = pattern;
-    path_ = (folder_ / "erp.db").string();
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path_.c_str(), &db) != SQLITE_OK) throw std::runtime_error("cannot create " + path_);
-    char* message = nullptr;
-    // A throw-away file: no need to wait for the disk.
-    sqlite3_exec(db, "PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY", nullptr, nullptr, nullptr);
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-    const std::string why = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error("cannot fill " + path_ + ": " + why);
-  }
-  ~SqliteFile() {
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
-  SqliteFile(const SqliteFile&) = delete;
-  SqliteFile& operator=(const SqliteFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  const std::filesystem::path& folder() const { return folder_; }
-
-  static constexpr const char* kTinyErp = R"sql(
+constexpr const char* kTinyErp = R"sql(
 CREATE TABLE Department (cDepCode TEXT COLLATE NOCASE PRIMARY KEY, cDepName TEXT COLLATE NOCASE, bDepEnd BIT);
 CREATE TABLE Vendor (
   cVenCode TEXT COLLATE NOCASE PRIMARY KEY, cVenAbbName TEXT COLLATE NOCASE, cVenPostCode TEXT COLLATE NOCASE,
@@ -63,10 +28,5 @@ INSERT INTO gl_mend VALUES (1, 1), (2, 0), (3, 0);
 INSERT INTO ForeignCurrency VALUES ('人民币', 'RMB'), ('美元', 'USD');
 INSERT INTO exch VALUES ('美元', 1, '2026.01.05', 7.1);
 )sql";
-
- private:
-  std::filesystem::path folder_;
-  std::string path_;
-};
 
 }  // namespace tallyward::test
