@@ -138,6 +138,11 @@ const Case kCases[] = {
     {"no_rate_for_local_sum", "inatsum", CS, one(with(kLine, {{"ipertaxrate", ""}}), 2), row(2, kNoRate)},
     {"no_rate_not_for_money", "imoney", CS, one(with(kLine, {{"ipertaxrate", ""}}), 2), ""},
     {"no_rate_not_for_rate", "ipertaxrate", CS, one(with(kLine, {{"ipertaxrate", ""}}), 2), ""},
+    // Rows in changing attribute orders are read by their own fields.
+    {"attribute_order_changes", "all", BS,
+     B({line(kLine), line({{"ipertaxrate", "13"}, {"imoney", "-20"}, {"igrouptype", "0"}, {"iquantity", "10"}}),
+        line(with(without(kLine, {"cinvcode"}), {{"cinvcodex", "P3"}})), line(kLine)}),
+     row(2, kNoItem + kCR) + row(2, "]行原币金额必须大于零，请检查！\r") + row(3, kNoItem + kCR)},
     {"unreadable_pieces", "all", CS, one(with(kFixed, {{"inum", "abc"}})), errorText(err::TypeMismatch)},
     {"single_field_without_R", "iquantity", CS, one(kLine, Variant::missing()), errorText(err::TypeMismatch)},
     {"unreadable_R", "iquantity", CS, one(kLine, "x"), errorText(err::TypeMismatch)},
