@@ -12,13 +12,38 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 list=scripts/mutants.txt
 build=build-mutants
-[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTALLYWARD_BENCH=OFF \
-  $(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache) >/dev/null
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))   # the machine is shared: two jobs at most
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTALLYWARD_BENCH=OFF \
+    $(command -v ninja >/dev/null && echo -G Ninja) \
+    $(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache) >/dev/null ||
+    { echo "cannot configure $build" >&2; exit 2; }
+fi
+
+# Runs the test programs of the areas given; the C interface's program runs every case without an
+# argument. Fails when one of them fails.
+run_areas() {
+  local t
+  for t in "$@"; do
+    if [ "$t" = capi ]; then (cd "$build" && ./tallyward_capi_tests) >/dev/null 2>&1 || return 1
+    else (cd "$build" && "./tallyward_${t}_tests" --gtest_brief=1) >/dev/null 2>&1 || return 1; fi
+  done
+}
+targets_of() { local t; for t in "$@"; do printf -- '--target\0tallyward_%s_tests\0' "$t"; done; }
 
 backup=""
 target_file=""
 restore() { [ -n "$backup" ] && cp "$backup" "$target_file" && rm -f "$backup"; backup=""; }
-trap restore EXIT INT TERM
+trap restore EXIT
+trap 'restore; exit 130' INT TERM
+
+# The unmutated tree must build and pass, or every mutant would count as killed.
+all_areas=$(awk -F'\t' '!/^#/ && NF >= 4 { print $4 }' "$list" | tr ' ' '\n' | sort -u | tr '\n' ' ')
+mapfile -d '' base_targets < <(targets_of $all_areas)
+if ! cmake --build "$build" -j"$jobs" "${base_targets[@]}" >/dev/null 2>&1 || ! run_areas $all_areas; then
+  echo "the unmutated sources do not build or their tests fail: fix that first" >&2; exit 2
+fi
 
 killed=0; survived=0; stale=0; n=0
 declare -a survivors=()
@@ -42,15 +67,11 @@ print(open(sys.argv[1], encoding="utf-8").read().count(d(sys.argv[2])))' "$file"
 p, a, b = sys.argv[1], d(sys.argv[2]), "" if sys.argv[3] == "(deleted)" else d(sys.argv[3])
 s = open(p, encoding="utf-8").read()
 open(p, "w", encoding="utf-8").write(s.replace(a, b, 1))' "$file" "$from" "$to"
-  targets=(); for t in $tests; do targets+=(--target "tallyward_${t}_tests"); done
-  if ! cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null 2>&1; then
+  mapfile -d '' targets < <(targets_of $tests)
+  if ! cmake --build "$build" -j"$jobs" "${targets[@]}" >/dev/null 2>&1; then
     echo "killed   #$n (does not build) $why"; killed=$((killed + 1)); restore; continue
   fi
-  failed=0
-  for t in $tests; do
-    "$build/tallyward_${t}_tests" --gtest_brief=1 >/dev/null 2>&1 || { failed=1; break; }
-  done
-  if ((failed)); then
+  if ! run_areas $tests; then
     echo "killed   #$n $why"; killed=$((killed + 1))
   else
     echo "SURVIVED #$n $file: $why"; survived=$((survived + 1)); survivors+=("#$n $why")

@@ -27,6 +27,13 @@ static int failures;
       ++failures;                                                                             \
     }                                                                                         \
   } while (0)
+/* A value the library filled that must be this text; the value is released. */
+#define CHECK_TEXT(value, expected)                                             \
+  do {                                                                          \
+    tw_value* v_ = &(value);                                                    \
+    CHECK_STR(v_->kind == TW_TEXT ? v_->u.text : "(not a text)", (expected));   \
+    tw_value_clear(v_);                                                         \
+  } while (0)
 /* A call that must succeed; on failure the error is shown. */
 #define OK(call)                                                                                \
   do {                                                                                          \
@@ -116,7 +123,16 @@ static char* verifyHead(tw_object* check, const char* key, tw_object* head) {
   return copy;
 }
 
-#define TEST(name) static void name(void)
+/* Each TEST registers itself, in the order of the file, before main runs. */
+typedef struct { const char* name; void (*run)(void); } test_case;
+static test_case kTests[64];
+static size_t testCount;
+#define TEST(name)                                                                          \
+  static void name(void);                                                                   \
+  __attribute__((constructor)) static void register_##name(void) {                          \
+    if (testCount < sizeof kTests / sizeof kTests[0]) kTests[testCount++] = (test_case){#name, name}; \
+  }                                                                                         \
+  static void name(void)
 
 /* ---- Creating checks ------------------------------------------------------------------------- */
 
@@ -183,9 +199,7 @@ TEST(put_and_get_convert_as_the_properties_do) {
   tw_value kind = text("委外发票");
   OK(tw_put(billf, "sBillType", &kind));
   OK(tw_get(billf, "sBillType", &v));
-  CHECK(v.kind == TW_TEXT);
-  if (v.kind == TW_TEXT) CHECK_STR(v.u.text, "委外发票");
-  tw_value_clear(&v);
+  CHECK_TEXT(v, "委外发票");
   CHECK(v.kind == TW_EMPTY);
 
   tw_value rate;
@@ -260,13 +274,9 @@ TEST(object_properties_hand_out_their_own_handles) {
   tw_release(connection); /* the check keeps its own reference */
   OK(tw_get(hpo, "m_Cnn", &v));
   CHECK(v.kind == TW_OBJECT && v.u.object != NULL);
-  if (v.kind == TW_OBJECT && v.u.object) {
-    tw_value cs;
-    OK(tw_get(v.u.object, "ConnectionString", &cs));
-    CHECK(cs.kind == TW_TEXT);
-    if (cs.kind == TW_TEXT) CHECK_STR(cs.u.text, demoDatabase());
-    tw_value_clear(&cs);
-  }
+  tw_value cs;
+  if (v.kind == TW_OBJECT && v.u.object && tw_get(v.u.object, "ConnectionString", &cs) == TW_OK) CHECK_TEXT(cs, demoDatabase());
+  else CHECK(!"a connection string");
   tw_value_clear(&v);
   CHECK(v.kind == TW_EMPTY && v.u.object == NULL);
 
@@ -287,9 +297,7 @@ TEST(whole_pass_verdicts_in_both_modes) {
   tw_value verdict;
 
   OK(tw_call(fpo, "VerifyBody", args, 2, &verdict));
-  CHECK(verdict.kind == TW_TEXT);
-  if (verdict.kind == TW_TEXT) CHECK_STR(verdict.u.text, "第[3]行存货不能为空，请检查！");
-  tw_value_clear(&verdict);
+  CHECK_TEXT(verdict, "第[3]行存货不能为空，请检查！");
 
   tw_value bs = integer(1);
   OK(tw_put(fpo, "m_UseMode", &bs));
@@ -306,9 +314,7 @@ TEST(whole_pass_verdicts_in_both_modes) {
   /* A single-field check reports the row number passed as R. */
   tw_value single[3] = {text("iunitprice"), object(body), integer(7)};
   OK(tw_call(fpo, "VerifyBody", single, 3, &verdict));
-  if (verdict.kind == TW_TEXT) CHECK_STR(verdict.u.text, "第[7]行请先录入存货！");
-  else CHECK(!"a text verdict");
-  tw_value_clear(&verdict);
+  CHECK_TEXT(verdict, "第[7]行请先录入存货！");
 
   OK(tw_call(fpo, "VerifyBody", args, 2, NULL)); /* the answer may be left unread */
   tw_release(fpo);
@@ -433,13 +439,10 @@ TEST(use_database_sets_connection_and_login) {
   tw_value login;
   OK(tw_get(hpo, "m_login", &login));
   CHECK(login.kind == TW_OBJECT && login.u.object);
-  if (login.kind == TW_OBJECT && login.u.object) {
-    tw_value cs;
-    OK(tw_get(login.u.object, "ConnectionString", &cs));
-    if (cs.kind == TW_TEXT) CHECK_STR(cs.u.text, demoDatabase());
-    else CHECK(!"a connection string");
-    tw_value_clear(&cs);
-  }
+  tw_value cs;
+  if (login.kind == TW_OBJECT && login.u.object && tw_get(login.u.object, "ConnectionString", &cs) == TW_OK)
+    CHECK_TEXT(cs, demoDatabase());
+  else CHECK(!"a login with a connection string");
   tw_value_clear(&login);
 
   FAILS(tw_use_database(fpo, connection), 438, "m_Cnn");
@@ -508,9 +511,7 @@ TEST(default_session_reads_as_dates_and_texts) {
     OK(tw_get(info.u.object, "startdate", &v));
     CHECK(v.kind == TW_DATE && v.u.date == 46023.0); /* 2026-01-01 */
     OK(tw_get(info.u.object, "OperaterCode", &v));
-    if (v.kind == TW_TEXT) CHECK_STR(v.u.text, "demo");
-    else CHECK(!"a text operator code");
-    tw_value_clear(&v);
+    CHECK_TEXT(v, "demo");
   }
   tw_value_clear(&info);
   tw_release(s);
@@ -555,9 +556,7 @@ TEST(handles_are_independent_references) {
     if (rs.kind == TW_OBJECT && rs.u.object) {
       tw_value field[1] = {text("cVenCode")};
       OK(tw_call(rs.u.object, "Fields", field, 1, &code));
-      if (code.kind == TW_TEXT) CHECK_STR(code.u.text, "V001");
-      else CHECK(!"a text code");
-      tw_value_clear(&code);
+      CHECK_TEXT(code, "V001");
     } else {
       CHECK(!"a recordset");
     }
@@ -566,37 +565,11 @@ TEST(handles_are_independent_references) {
   tw_value_clear(&v);
 }
 
-static const struct {
-  const char* name;
-  void (*run)(void);
-} kTests[] = {
-#define T(n) {#n, n}
-    T(create_by_name_progid_and_clsid),
-    T(create_failures_hand_out_nothing),
-    T(put_and_get_convert_as_the_properties_do),
-    T(put_failures_leave_the_property),
-    T(get_failures_clear_the_result),
-    T(object_properties_hand_out_their_own_handles),
-    T(whole_pass_verdicts_in_both_modes),
-    T(call_failures_clear_the_result),
-    T(field_entry_loads_its_reply_into_the_callers_document),
-    T(documents_from_text_and_back),
-    T(document_failures),
-    T(connection_failures),
-    T(use_database_sets_connection_and_login),
-    T(database_create_never_overwrites_unasked),
-    T(session_from_json_decides_data_rights),
-    T(default_session_reads_as_dates_and_texts),
-    T(last_error_per_thread_and_cleared_by_success),
-    T(version_is_the_projects),
-    T(handles_are_independent_references),
-#undef T
-};
 
 int main(int argc, char** argv) {
   size_t ran = 0;
   int failed = 0;
-  for (size_t i = 0; i < sizeof kTests / sizeof kTests[0]; ++i) {
+  for (size_t i = 0; i < testCount; ++i) {
     if (argc > 1 && strcmp(argv[1], kTests[i].name) != 0) continue;
     const int before = failures;
     kTests[i].run();

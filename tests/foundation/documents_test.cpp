@@ -29,13 +29,6 @@ TEST(GetHeadValue, ADocumentWithoutRowsIsError91) {
   }
 }
 
-TEST(GetRowValue, AttributesSpelledInCapitalsAreNotFound) {
-  auto doc = Document::parse("<xml><z:row cInvCode='A' cinvname='B'/></xml>");
-  pugi::xml_node row = firstRow(doc->dom());
-  EXPECT_EQ(GetRowValue(row, "cInvCode"), "");
-  EXPECT_EQ(GetRowValue(row, "CINVNAME"), "B");
-}
-
 std::vector<std::string> selectedCodes(const Document& doc) {
   std::vector<std::string> codes;
   for (pugi::xml_node row : SelectedRows(doc.dom())) codes.push_back(row.attribute("c").value());
@@ -50,35 +43,6 @@ TEST(RowSelection, OnlyRowsWithAnEditStateOtherThanD) {
       "<rs:insert><z:row c='7' editprop='M'/></rs:insert>"
       "</rs:data></xml>");
   EXPECT_EQ(selectedCodes(*doc), (std::vector<std::string>{"1", "4", "5", "7"}));
-}
-
-TEST(RowWalk, WholePassCountsUnchangedRowsAndSingleFieldUsesR) {
-  auto doc = Document::parse(
-      "<xml><z:row editprop=''/><z:row editprop='D'/><z:row editprop='A'/><z:row/></xml>");
-  std::vector<std::pair<long, bool>> seen;
-  walkRows(*doc, true, 0, [&](const BodyRow& r) { seen.emplace_back(r.number, r.unchanged); return true; });
-  EXPECT_EQ(seen, (std::vector<std::pair<long, bool>>{{1, true}, {2, false}}));
-  seen.clear();
-  walkRows(*doc, false, 7, [&](const BodyRow& r) { seen.emplace_back(r.number, r.unchanged); return true; });
-  EXPECT_EQ(seen, (std::vector<std::pair<long, bool>>{{7, false}, {7, false}}));
-}
-
-TEST(RowValues, OneScanFindsEveryListedField) {
-  static constexpr auto F = fieldList("cinvcode", "iquantity", "editprop", "citem_class");
-  static const FieldIndex index(F);
-  auto doc = Document::parse(
-      "<xml><z:row editprop='A' iQuantity='9' iquantity='1,000' cinvcode='X' other='y' iquantity2='3'/></xml>");
-  RowValues values(index);
-  values.read(firstRow(doc->dom()));
-  EXPECT_EQ(values.text(F("cinvcode")), "X");
-  EXPECT_EQ(values.number(F("iquantity")), 1000);
-  EXPECT_EQ(values.text(F("editprop")), "A");
-  EXPECT_TRUE(values.empty(F("citem_class")));
-  // A second row starts afresh: nothing of the first one is kept.
-  auto other = Document::parse("<xml><z:row iquantity='2'/></xml>");
-  values.read(firstRow(other->dom()));
-  EXPECT_TRUE(values.empty(F("cinvcode")));
-  EXPECT_EQ(values.number(F("iquantity")), 2);
 }
 
 TEST(FillInReply, ExactBytesOfABodyReply) {

@@ -8,7 +8,6 @@
 
 #include "rows/voucher.h"
 #include "support/voucher_builder.h"
-#include "tallyward/classes.h"
 #include "tallyward/error.h"
 #include "tallyward/variant.h"
 
@@ -155,27 +154,6 @@ TEST(Conversions, BooleanWordsInAnyCaseAndNumbers) {
       EXPECT_EQ(e.number(), err::TypeMismatch) << bad;
     }
   }
-}
-
-// ---- The whole pass over rows whose attribute order changes ----------------------------------------
-
-TEST(WholePass, RowsInAnotherAttributeOrderAreCheckedByTheirOwnFields) {
-  const Attributes first{{"editprop", "A"}, {"cinvcode", "P1"}, {"iquantity", "10"},
-                         {"igrouptype", "0"}, {"imoney", "20"}, {"ipertaxrate", "13"}};
-  // The same fields in reverse order, without the item, with a negative amount.
-  const Attributes second{{"ipertaxrate", "13"}, {"imoney", "-20"}, {"igrouptype", "0"},
-                          {"iquantity", "10"}, {"editprop", "A"}};
-  // Back in the first order, with an unknown attribute where the item stood.
-  const Attributes third{{"editprop", "A"}, {"cinvcodex", "P3"}, {"iquantity", "10"},
-                         {"igrouptype", "0"}, {"imoney", "20"}, {"ipertaxrate", "13"}};
-  ClsS_VerifyFPO fpo;
-  fpo.m_UseMode = UseMode::BS;
-  const std::string verdict =
-      fpo.VerifyBody(Variant("all"), Variant(test::voucher({first, second, third, first})));
-  EXPECT_EQ(verdict,
-            "第[2]行存货不能为空，请检查！\r"
-            "第[2]行原币金额必须大于零，请检查！\r"
-            "第[3]行存货不能为空，请检查！\r");
 }
 
 }  // namespace

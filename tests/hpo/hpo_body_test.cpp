@@ -22,7 +22,10 @@ class HpoBody : public HpoTest {
       INSERT INTO fItem (cItem_Class, cItem_Name, cTable) VALUES
         ('97', '研发项目', 'fitemss97'), ('00', '存货核算', 'Inventory'), ('66', '坏表', 'fitemss97 WHERE 1=1 --');
       INSERT INTO fitemss97 (cItemCode, cItemName) VALUES ('RD1', '轻量化');
-      INSERT INTO UserDefine (cID, cValue, cAlias) VALUES ('28', '70度', '70A');
+      -- Free items 2 and 3 use lists 21 and 28; the neighbouring lists hold the values typed.
+      INSERT INTO UserDefine (cID, cValue, cAlias) VALUES ('28', '70度', '70A'), ('22', '红', 'R'), ('20', '红', 'R'),
+        ('27', '99度', 'C'), ('29', '99度', 'C');
+      INSERT INTO venandinv (cVenCode, cInvCode, cVenInvCode) VALUES ('V001', 'A01', 'VA1'), ('V002', 'B02', 'VB2');
       INSERT INTO tw_price (cVenCode, cInvCode, cexch_name, fMinQuantity, iUnitPrice, iTaxRate) VALUES
         ('V001', 'P02', '人民币', 0, 6.8, 13);
     )");
@@ -40,22 +43,19 @@ class HpoBody : public HpoTest {
 };
 
 TEST_F(HpoBody, ItemIsFoundByCodeNameOrAdditionalCodeAndAnExactCodeWins) {
-  const std::pair<const char*, const char*> cases[] = {{"A01", "A01"}, {"螺栓", "A01"}, {"ADD1", "A01"}, {"B02", "B02"}};
+  const std::pair<const char*, const char*> cases[] = {{"A01", "A01"}, {"螺栓", "A01"}, {"ADD1", "A01"}, {"B02", "B02"}, {"VA1", "A01"}};
   for (const auto& [typed, code] : cases) {
     ASSERT_EQ(check("cInvCode", {line({{"cinvcode", typed}})}), "") << typed;
     EXPECT_EQ(pairsOf(*body).front(), (std::pair<std::string, std::string>{"cInvCode", code})) << typed;
   }
-  EXPECT_TRUE(sentContaining(
-      "From Inventory Left join venandinv on Inventory.cInvCode=venandinv.cInvCode and venandinv.cvencode='V001'"
-      " WHERE (cInvName='B02' OR Inventory.cInvCode='B02' OR cInvAddCode='B02' OR cVenInvCode='B02')  AND "
-      "(bPurchase=1 AND bService=0  AND bInvtype=0) AND dEDate IS NULL  AND bInvEntrust=0 "));
 }
 
 TEST_F(HpoBody, ItemsOutsideTheListOrTheBusinessTypeAreRefused) {
   struct Case { const char* typed; const char* busType; bool found; };
   const Case cases[] = {{"X01", "普通采购", false}, {"S01", "普通采购", false}, {"E01", "普通采购", false},
                         {"E01", "受托代销", true},  {"A01", "受托代销", false}, {"E01", "委外加工", true},
-                        {"x' OR '1'='1", "", false}};
+                        {"x' OR '1'='1", "", false},
+                        {"VB2", "普通采购", false}};  // another vendor's code for an item
   for (const Case& c : cases) {
     headRow = with(headRow, {{"cbustype", c.busType}});
     EXPECT_EQ(check("cinvcode", {line({{"cinvcode", c.typed}})}, 7),
@@ -153,14 +153,9 @@ TEST_F(HpoBody, UnitProjectAndProjectClassLookups) {
     wrong.back().second = "无此项";
     EXPECT_EQ(check(c.key, {line(wrong)}, 2), c.refusal) << c.key;
   }
-  EXPECT_EQ(sent().back(), "SELECT cItem_Class,fItem.cItem_Name From fItem  WHERE cItem_Class='无此项'");
   // A unit of another item's group is not this item's unit.
   EXPECT_EQ(check("cinva_unit", {line({{"cinvcode", "A01"}, {"cinva_unit", "箱"}})}),
             "第[1]行单位录入不正确或已经停用，请检查！");
-  EXPECT_EQ(sent().back(),
-            "SELECT cComUnitCode as cUnitId,cComUnitName as cInvA_Unit,iChangRate as iInvExchRate from "
-            "ComputationUnit WHERE cGroupCode in (select cGroupCode from Inventory where cinvcode='A01') and "
-            "(cComUnitCode='箱' OR cComUnitName='箱')");
   // A class whose table is not a plain name has no projects to offer.
   EXPECT_EQ(check("citemcode", {line({{"citem_class", "66"}, {"citemcode", "RD1"}})}),
             "第[1]行项目录入不正确，请检查！");
@@ -171,7 +166,6 @@ TEST_F(HpoBody, ClearingRepliesOfUnitProjectAndProjectClass) {
   EXPECT_EQ(body->xml(), replyText("Body", {{"cUnitId", ""}, {"cInvA_Unit", ""}, {"iInvExchRate", ""}}));
   EXPECT_EQ(check("citemcode", {line({{"citem_class", "97"}, {"citemcode", ""}})}), "");
   EXPECT_EQ(body->xml(), replyText("Body", {{"cItemName", ""}}));
-  EXPECT_EQ(sent().back(), "SELECT cItemName AS cItemName  FROM fitemss97 WHERE cItemCode =''");
   EXPECT_EQ(check("citem_class", {line({{"citem_class", ""}})}), "");
   EXPECT_EQ(body->xml(), replyText("Body", {{"cItem_Class", ""}, {"cItem_Name", ""}, {"cItemCode", ""}, {"cItemName", ""}}));
 }
@@ -184,8 +178,6 @@ TEST_F(HpoBody, FreeItemsWithoutTheItemsSwitchAreRefusedInTheWayOfTheMode) {
   EXPECT_EQ(check("cFree2", {line(l), line(l)}, 3), "第[3]行没有自由项2设置，不能输入！第[3]行没有自由项2设置，不能输入！");
   EXPECT_EQ(check("all", {line(l)}),
             "第[1]行没有自由项2设置，不能输入！第[1]行自由项2录入不正确，请检查！\r第[1]行自由项3录入不正确，请检查！\r");
-  EXPECT_TRUE(sentContaining("SELECT cAlias,cValue FROM UserDefine WHERE cID= '28' AND (cValue='99度' OR cAlias='99度')"));
-  EXPECT_TRUE(sentContaining(" WHERE cID= '21' AND (cValue='红' OR cAlias='红')"));
   EXPECT_EQ(check("all", {line(with(l, {{"cfree2", " "}, {"cfree3", "70A"}}))}), "第[1]行自由项2录入不正确，请检查！\r");
   hpo.m_UseMode = UseMode::CS;
   EXPECT_EQ(check("all", {line(with(l, {{"cfree2", ""}}))}), "");  // lists are not checked in client mode

@@ -89,31 +89,17 @@ TEST_F(HpoHead, VendorReplyCarriesTheVendorsDependentFieldsInStatementOrder) {
   EXPECT_EQ(pairs[16], (std::pair<std::string, std::string>{"cPersonName", "王磊"}));
   EXPECT_EQ(pairs[18], (std::pair<std::string, std::string>{"cPayName", "货到付款"}));
   EXPECT_EQ(pairs[34].first, "cvendefine16");
-  EXPECT_EQ(sent().back(),
-            "SELECT cVenCode,cVenAbbName,cVenIAddress as cArrivalPlace,cVenPostCode,cVenAccount,cVenBank,"
-            "cVenRegCode,cVenPerson,cVenPhone,cVenAddress,cVenFax,vendor.cvenitype as csccode,"
-            "shippingchoice.cscname,vendor.cVenDepart as cDepCode,Department.cDepName,vendor.cVenPPerson as "
-            "cPersonCode,Person.cPersonName,vendor.cVenPayCond As cPayCode,PayCondition.cPayName,cvendefine1,"
-            "cvendefine2,cvendefine3,cvendefine4,cvendefine5,cvendefine6,cvendefine7,cvendefine8,cvendefine9,"
-            "cvendefine10,cvendefine11,cvendefine12,cvendefine13,cvendefine14,cvendefine15,cvendefine16 FROM "
-            "Vendor left join department on vendor.cvendepart=department.cdepcode left join person on "
-            "vendor.cvenpperson=person.cpersoncode left join paycondition on "
-            "vendor.cvenpaycond=paycondition.cpaycode left join shippingchoice on "
-            "vendor.cvenitype=shippingchoice.csccode WHERE (cVenAbbName='华东精工' OR cVenCode='华东精工') and "
-            "(dEndDate IS NULL)");
 }
 
 TEST_F(HpoHead, AnEmptySalesmanClearsOnlyTheColumnsOfThePlainPersonList) {
   ASSERT_EQ(check("cpersonname", {{"cpersonname", ""}}), "");
   EXPECT_EQ(doc->xml(), replyText("head", {{"cPersonCode", ""}, {"cPersonName", ""}}));
-  EXPECT_EQ(sent().back(), "SELECT cPersonCode,cPersonName FROM Person  WHERE (cPersonName='' Or cPersonCode='') ");
 }
 
 TEST_F(HpoHead, ApostrophesAreLookedUpAsTextAndRepliedIntact) {
   ASSERT_EQ(check("cvenabbname", {{"cvenabbname", "O'Brien & <Co>"}}), "");
   EXPECT_EQ(pairsOf(*doc)[1].second, "O'Brien & <Co>");
   EXPECT_EQ(check("cvenabbname", {{"cvenabbname", "x' OR '1'='1"}}), "供应商录入不正确或已经停用，请检查！");
-  EXPECT_NE(sent().back().find("cVenCode='x'' OR ''1''=''1'"), std::string::npos);
 }
 
 struct RightCase {
@@ -170,10 +156,6 @@ TEST_F(HpoHead, WholePassCollectsInBrowserModeAndStopsAtTheFirstInClientMode) {
 TEST_F(HpoHead, OrderDateFillsTheDaysRateOrOne) {
   EXPECT_EQ(check("dpodate", {{"dpodate", "2026-03-02T00:00:00"}, {"cexch_name", "USD"}}), "");
   EXPECT_EQ(doc->xml(), replyText("head", {{"nflat", "7.0156"}}));
-  EXPECT_EQ(sent().back(),
-            "select ISNULL(t2.nflat,1) AS nflat From (SELECT cexch_name FROM ForeignCurrency Where "
-            "cexch_name='USD' Or cexch_Code='USD') as t1 Left Join (select cexch_name,nflat from exch WHERE "
-            "itype= '1' AND cdate='2026.03.02') as t2 on t1.cexch_name=t2.cexch_name");
   EXPECT_EQ(check("dpodate", {{"dpodate", "2026-03-03"}, {"cexch_name", "美元"}}), "");
   EXPECT_EQ(pairsOf(*doc), (Pairs{{"nflat", "1"}}));
   // An unknown currency fills nothing; without a date or a currency nothing is asked.
@@ -188,7 +170,6 @@ TEST_F(HpoHead, PeriodRatesAreChosenByThePeriodOfTheDate) {
   setting("iXchgRateStl", "True");
   EXPECT_EQ(check("dpodate", {{"dpodate", "2026-03-20T00:00:00"}, {"cexch_name", "美元"}}), "");
   EXPECT_EQ(pairsOf(*doc), (Pairs{{"nflat", "7.02"}}));
-  EXPECT_TRUE(sentContaining("itype= '2' AND cdate='3') as t2"));
 }
 
 TEST_F(HpoHead, CurrencyRepliesAndRefusals) {
@@ -236,8 +217,6 @@ TEST_F(HpoHead, OrderCodeNamesAnAuditedOpenPurchaseOrder) {
   EXPECT_FALSE(hpo.bVerifyPoCode(""));
   EXPECT_TRUE(sent().empty());
   EXPECT_TRUE(hpo.bVerifyPoCode("CG01"));
-  EXPECT_EQ(sent().back(),
-            "SELECT cPoId FROM Po_Pomain WHERE ISNULL(cCloser,'')='' AND ISNULL(cVerifier,'')<>'' AND cPoid='CG01'");
   hpo.m_Cnn.reset();
   EXPECT_FALSE(hpo.bVerifyPoCode("CG01"));
 }

@@ -8,10 +8,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "db/sqlite_file.h"
+#include "db/tiny_erp.h"
 #include "odbc/odbc_stack.h"
 #include "platform/db/sqlite_driver.h"
 #include "platform/db/tsql_reads.h"
+#include "support/temp_database.h"
 #include "tallyward/database.h"
 
 namespace tallyward::test {
@@ -42,7 +43,7 @@ struct RouteCase {
 class Routes : public ::testing::TestWithParam<RouteCase> {};
 
 TEST_P(Routes, ReachTheFileThroughTheirDriver) {
-  SqliteFile file;
+  TempDatabase file(kTinyErp);
   std::filesystem::copy_file(file.path(), dsnDatabase(), std::filesystem::copy_options::overwrite_existing);
   auto cnn = Connection::open(withPath(GetParam().text, file.path()));
   const auto* odbc = dynamic_cast<OdbcDriver*>(&cnn->driver());
@@ -69,15 +70,15 @@ struct SameCase {
 class SameAnswers : public ::testing::TestWithParam<SameCase> {
  protected:
   static void SetUpTestSuite() {
-    file_ = new SqliteFile(std::string(SqliteFile::kTinyErp) +
+    file_ = new TempDatabase(std::string(kTinyErp) +
                            "CREATE TABLE Memo (cCode TEXT, cText TEXT, bData BLOB);"
                            "INSERT INTO Memo VALUES ('long', printf('%.*c', 4500, 'x') || '齿轮' || "
                            "replace(printf('%.*c', 3000, 'x'), 'x', '华东精工'), x'00ff41'), ('empty', '', x'');");
   }
   static void TearDownTestSuite() { delete file_; }
-  static SqliteFile* file_;
+  static TempDatabase* file_;
 };
-SqliteFile* SameAnswers::file_ = nullptr;
+TempDatabase* SameAnswers::file_ = nullptr;
 
 TEST_P(SameAnswers, ColumnsRowsAndValueTypesMatch) {
   auto embedded = Connection::open(file_->path())->execute(GetParam().sql);
@@ -113,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- Errors --------------------------------------------------------------------------------------
 
 TEST(OdbcErrors, CarryTheDriversDiagnosticRecord) {
-  SqliteFile file;
+  TempDatabase file(kTinyErp);
   auto cnn = Connection::open("Driver=SQLite3;Database=" + file.path());
   const std::string broken = errorOf([&] { cnn->execute("select cVenCode from NoSuchTable"); });
   EXPECT_TRUE(broken.starts_with("3001 Statement refused by the database: [HY000] ")) << broken;
@@ -127,13 +128,13 @@ TEST(OdbcErrors, CarryTheDriversDiagnosticRecord) {
   EXPECT_NE(noDsn.find("Data source name not found"), std::string::npos) << noDsn;
   EXPECT_EQ(noDsn.find("s3cret"), std::string::npos) << noDsn;
 
-  const std::string missing = (file.folder() / "none.db").string();
+  const std::string missing = (std::filesystem::path(file.path()).parent_path() / "none.db").string();
   EXPECT_TRUE(errorOf([&] { Connection::open("Driver=SQLite3;Database=" + missing); }).starts_with("3001 "));
   EXPECT_FALSE(std::filesystem::exists(missing)) << "no database is created";
 }
 
 TEST(OdbcErrors, OnlyReadsAreSent) {
-  SqliteFile file;
+  TempDatabase file(kTinyErp);
   auto cnn = Connection::open("Driver=SQLite3;Database=" + file.path());
   for (const char* sql : {"delete from Vendor", "select 1; delete from Vendor", "select * into Copy from Vendor"})
     EXPECT_TRUE(errorOf([&] { cnn->execute(sql); }).starts_with("3001 Only reading statements are run")) << sql;

@@ -116,7 +116,9 @@ TEST_F(DemoLists, FixedListsGiveTheirColumnsAndFindTheDemoRows) {
     }
     std::shared_ptr<Recordset> rs;
     ASSERT_NO_THROW(rs = cnn->execute(sql + c.where)) << sql;
-    if (!c.columns.empty()) EXPECT_EQ(joined(rs->columns()), c.columns);
+    if (!c.columns.empty()) {
+      EXPECT_EQ(joined(rs->columns()), c.columns);
+    }
     ASSERT_FALSE(rs->eof());
     for (const auto& [column, value] : c.values) EXPECT_EQ(textOf(rs->field(column)), value) << column;
   }
@@ -173,7 +175,9 @@ TEST_F(DemoLists, InventoryListsGiveTheColumnsOfTheirVoucherAndTheItemsUnits) {
                                                .cnn = cnn.get(), .venCode = "V001", .unitMode = c.unitMode, .invCode = c.item});
     std::shared_ptr<Recordset> rs;
     ASSERT_NO_THROW(rs = cnn->execute(sql + " WHERE Inventory.cInvCode='" + c.item + "'")) << sql;
-    if (!c.columns.empty()) EXPECT_EQ(joined(rs->columns()), c.columns);
+    if (!c.columns.empty()) {
+      EXPECT_EQ(joined(rs->columns()), c.columns);
+    }
     ASSERT_EQ(rs->recordCount(), 1);
     for (const auto& [column, value] : c.values) EXPECT_EQ(textOf(rs->field(column)), value) << column;
   }
