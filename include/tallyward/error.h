@@ -13,7 +13,6 @@ inline constexpr int Overflow = 6;            // a number outside the target ran
 inline constexpr int SubscriptOutOfRange = 9; // an index that is not there
 inline constexpr int TypeMismatch = 13;       // a conversion that cannot be made
 inline constexpr int ObjectNotSet = 91;       // object variable not set
-inline constexpr int NotSupported = 445;      // object does not support this action
 inline constexpr int NoSuchMember = 438;      // object does not support this property or method
 inline constexpr int NotAnObject = 424;       // object required
 inline constexpr int CannotCreate = 429;      // no class of that name is registered
