@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "host_fakes.h"
-#include "support/recording_driver.h"
 
 namespace tallyward::test {
 namespace {
@@ -21,7 +20,7 @@ struct FakeDataRight : DataRightService {
     if (code == "FAIL") throwError(70, "permission denied");
     return code != "NO";
   }
-  std::shared_ptr<std::vector<std::string>> calls;
+  std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
 };
 
 TEST(DataRight, AFreshServiceHeldWhileItIsAskedAndReleasedAfter) {
@@ -31,34 +30,24 @@ TEST(DataRight, AFreshServiceHeldWhileItIsAskedAndReleasedAfter) {
   host->classes[std::string(hostclass::kDataRight)] = [&] {
     auto s = std::make_shared<FakeDataRight>();
     s->calls = calls;
-    last = s;
-    return s;
+    return (last = s, s);
   };
   ScopedHostFactory scope(host);
-  auto cnn = recordingConnection("Driver=SQLite;Database=erp.db").first;
-
+  auto cnn = nowhere("Driver=SQLite;Database=erp.db");
   EXPECT_TRUE(askDataRight(cnn, "op1", rightkind::Person, "P'01"));
-  EXPECT_EQ(*calls, (std::vector<std::string>{"initialise(Driver=SQLite;Database=erp.db,op1,0,0)",
-                                              "checkRight(Person,P'01,0,W) held"}));
-  EXPECT_TRUE(last.expired());
+  EXPECT_EQ(*calls, (std::vector<std::string>{"initialise(Driver=SQLite;Database=erp.db,op1,0,0)", "checkRight(Person,P'01,0,W) held"}));
   EXPECT_FALSE(askDataRight(cnn, "op1", rightkind::Vendor, "NO"));
   EXPECT_EQ(host->created.size(), 2u);
   EXPECT_EQ(errorNumber([&] { askDataRight(cnn, "op", rightkind::Department, "FAIL"); }), 70);
   EXPECT_EQ(errorNumber([&] { askDataRight(nullptr, "op", rightkind::Department, "D1"); }), err::ObjectNotSet);
-  EXPECT_TRUE(last.expired());  // released also when the check fails
+  EXPECT_TRUE(last.expired()) << "released also when the check fails";
   EXPECT_EQ(heldDataRight(), nullptr);
-}
-
-TEST(DataRight, TheHeldServiceBelongsToItsThreadAndAnInnerHoldGivesItBack) {
+  // A hold belongs to its thread, and an inner hold gives the outer one back.
   DataRightHold outer;
-  EXPECT_EQ(heldDataRight(), &outer.service());
   DataRightService* seenElsewhere = &outer.service();
   std::thread([&] { seenElsewhere = heldDataRight(); }).join();
   EXPECT_EQ(seenElsewhere, nullptr);
-  {
-    DataRightHold inner;
-    EXPECT_EQ(heldDataRight(), &inner.service());
-  }
+  { DataRightHold inner; EXPECT_EQ(heldDataRight(), &inner.service()); }
   EXPECT_EQ(heldDataRight(), &outer.service());
 }
 
@@ -70,33 +59,31 @@ TEST(HostFactory, CreationByIdentifierAndTheScopeGivesThePreviousFactoryBack) {
     ScopedHostFactory scope(host);
     EXPECT_EQ(hostFactory(), host);
     EXPECT_EQ(errorNumber([] { createHostObject("{00000000-0000-0000-0000-000000000000}"); }), err::CannotCreate);
-    // An object that does not offer the interface bound to.
-    EXPECT_EQ(errorNumber([] { createHostService<PriceService>("Marrowby_Pu.clsMarrowby_Pu"); }), err::TypeMismatch);
+    EXPECT_EQ(errorNumber([] { createHostService<PriceService>("Marrowby_Pu.clsMarrowby_Pu"); }), err::TypeMismatch)
+        << "an object without the interface bound to";
   }
   EXPECT_EQ(hostFactory(), before);
   // Without a factory of its own the process uses the stand-ins, which know a CLSID in any spelling.
   std::shared_ptr<HostFactory> previous = setHostFactory(nullptr);
-  EXPECT_NE(std::dynamic_pointer_cast<StandInHost>(hostFactory()), nullptr);
   EXPECT_NE(hostFactory()->create("c41a6aac-0290-45d9-a36a-25bc45fa8c01"), nullptr);
   EXPECT_EQ(hostFactory()->create("{C41A6AAC-0290-45D9-A36A-25BC45FA8C02}"), nullptr);
   setHostFactory(previous);
 }
 
-struct FakeAnswer : PriceAnswer {
-  double unitPrice() const override { return 12.5; }
-  double taxRate() const override { return 13; }
-};
-
 struct FakePriceService : PriceService {
-  void initialise(std::shared_ptr<Object>& login, std::shared_ptr<Object>& context,
-                  std::shared_ptr<Connection>& connection, Variant& result) override {
+  struct Answer : PriceAnswer {
+    double unitPrice() const override { return 12.5; }
+    double taxRate() const override { return 13; }
+  };
+  void initialise(std::shared_ptr<Object>& login, std::shared_ptr<Object>& context, std::shared_ptr<Connection>& connection,
+                  Variant& result) override {
     log.push_back("initialise");
     seenLogin = login;
     seenConnection = connection;
     if (failAt == "initialise") throwError(71, "init failed");
-    login = nullptr;  // changes to the login and the connection are not taken back
+    login = nullptr;  // changes to the login and the connection are not taken back, to the context they are
     connection = nullptr;
-    if (newContext) context = newContext;
+    context = newContext;
     result = Variant("ok");
   }
   void getPrice(const std::string& v, const std::string& i, Date d, double q, const std::string& c, int32_t mode,
@@ -104,7 +91,7 @@ struct FakePriceService : PriceService {
     log.push_back("getPrice(" + v + "," + i + "," + formatDate(d.value) + "," + formatNumber(q) + "," + c + "," +
                   std::to_string(mode) + ")");
     if (failAt == "getPrice") throwError(72, "no price list");
-    if (hasPrice) price = std::make_shared<FakeAnswer>();
+    if (hasPrice) price = std::make_shared<Answer>();
   }
   void close() override {
     log.push_back("close");
@@ -113,52 +100,40 @@ struct FakePriceService : PriceService {
   std::vector<std::string> log;
   std::string failAt;
   bool hasPrice = true;
-  std::shared_ptr<Object> newContext, seenLogin;
+  std::shared_ptr<Object> newContext = defaultSession(), seenLogin;
   std::shared_ptr<Connection> seenConnection;
 };
 
-struct Price : ::testing::Test {
-  Price() { host->classes[std::string(hostclass::kPriceService)] = [this] { return service; }; }
-  std::optional<PriceProposal> ask() { return askPrice(login, context, cnn, {"V01", "A01", day("2026-03-05"), 4, "人民币"}); }
-  std::shared_ptr<FakeHost> host = std::make_shared<FakeHost>();
-  ScopedHostFactory scope{host};
-  std::shared_ptr<FakePriceService> service = std::make_shared<FakePriceService>();
-  std::shared_ptr<Connection> cnn = recordingConnection().first;
-  std::shared_ptr<Object> login = std::make_shared<StandInLogin>(cnn);
-  std::shared_ptr<Object> context = defaultSession();
-};
-
-TEST_F(Price, InitialiseAskWithModeTwoReadAndCloseKeepingTheContextLeft) {
-  service->newContext = defaultSession();
-  const std::shared_ptr<Object> loginBefore = login;
+TEST(PriceCall, InitialiseAskWithModeTwoAndCloseAlsoWhenAStepFails) {
+  auto host = std::make_shared<FakeHost>();
+  auto service = std::make_shared<FakePriceService>();
+  host->classes[std::string(hostclass::kPriceService)] = [&] { return service; };
+  ScopedHostFactory scope(host);
+  std::shared_ptr<Connection> cnn = nowhere();
+  std::shared_ptr<Object> login = std::make_shared<StandInLogin>(cnn), loginBefore = login, context = defaultSession();
+  const auto ask = [&] { return askPrice(login, context, cnn, {"V01", "A01", day("2026-03-05"), 4, "人民币"}); };
   std::optional<PriceProposal> p = ask();
   ASSERT_TRUE(p);
-  EXPECT_EQ(p->unitPrice, 12.5);
-  EXPECT_EQ(p->taxRate, 13);
+  EXPECT_EQ(std::pair(p->unitPrice, p->taxRate), std::pair(12.5, 13.0));
   EXPECT_EQ(service->log, (std::vector<std::string>{"initialise", "getPrice(V01,A01,2026-03-05,4,人民币,2)", "close"}));
   EXPECT_EQ(service->seenLogin, login);
   EXPECT_EQ(service->seenConnection, cnn);
   EXPECT_EQ(context, service->newContext);
   EXPECT_EQ(login, loginBefore);
-  EXPECT_NE(cnn, nullptr);
-}
-
-TEST_F(Price, NoPriceAndFailingStepsCloseTheService) {
   service->hasPrice = false;
   EXPECT_FALSE(ask());
-  const struct { const char* failAt; int number; } cases[] = {{"initialise", 71}, {"getPrice", 72}};
-  for (const auto& c : cases) {
+  for (const auto& [failAt, number] : {std::pair{"initialise", 71}, {"getPrice", 72}}) {
     service->log.clear();
-    service->failAt = c.failAt;
+    service->failAt = failAt;
     service->newContext = defaultSession();
     const std::shared_ptr<Object> before = context;
-    EXPECT_EQ(errorNumber([&] { ask(); }), c.number) << c.failAt;
-    EXPECT_EQ(service->log.back(), "close") << c.failAt;
-    EXPECT_EQ(context == before, c.number == 71) << c.failAt;  // a service that failed to start left nothing
+    EXPECT_EQ(errorNumber([&] { ask(); }), number);
+    EXPECT_EQ(service->log.back(), "close") << failAt;
+    EXPECT_EQ(context == before, number == 71) << "a service that failed to start left nothing";
   }
-  service->failAt = "close";  // a close that fails after the price was read keeps the price
+  service->failAt = "close";
   service->hasPrice = true;
-  EXPECT_TRUE(ask());
+  EXPECT_TRUE(ask()) << "a close that fails after the price was read keeps the price";
 }
 
 // The checks call the quality-control component late-bound, by name.
@@ -178,28 +153,6 @@ struct FakeQualityControl : Object {
   std::string seen;
 };
 
-TEST(QualityControlCall, AnswersAndTheConnectionLeftBehind) {
-  auto host = std::make_shared<FakeHost>();
-  auto qc = std::make_shared<FakeQualityControl>();
-  host->classes[std::string(hostclass::kQualityControl)] = [&] { return qc; };
-  ScopedHostFactory scope(host);
-  std::shared_ptr<Connection> cnn = recordingConnection().first;
-  for (const auto& [answer, inspected] : {std::pair{Variant(true), true}, {Variant::null(), false}, {Variant("True"), true}}) {
-    qc->answer = answer;
-    EXPECT_EQ(askGspIsTrue("V01", "A01", cnn), inspected);
-  }
-  EXPECT_EQ(qc->seen, "V01,A01");
-  std::shared_ptr<Connection> other = recordingConnection().first;
-  qc->leave = Variant(other);
-  askGspIsTrue("V01", "A01", cnn);
-  EXPECT_EQ(cnn, other);
-  qc->leave = Variant(std::shared_ptr<Object>());
-  askGspIsTrue("V01", "A01", cnn);
-  EXPECT_EQ(cnn, nullptr);
-  qc->leave = Variant(defaultSession());
-  EXPECT_EQ(errorNumber([&] { askGspIsTrue("V01", "A01", cnn); }), err::TypeMismatch);
-}
-
 struct FakeDueDate : DueDateCalculator {
   std::string calculate(std::shared_ptr<Object>& login, const std::string& id, const Variant& date,
                         const std::string& pay) override {
@@ -211,18 +164,35 @@ struct FakeDueDate : DueDateCalculator {
   std::shared_ptr<Object> leave = defaultSession();
 };
 
-TEST(DueDateCall, CreatedOnFirstUseAndTheLoginLeftIsKept) {
+TEST(QualityControlAndDueDateCalls, AnswersAndWhatTheCalleeLeavesBehind) {
   auto host = std::make_shared<FakeHost>();
+  auto qc = std::make_shared<FakeQualityControl>();
   auto calc = std::make_shared<FakeDueDate>();
+  host->classes[std::string(hostclass::kQualityControl)] = [&] { return qc; };
   host->classes[std::string(hostclass::kDueDateCalculator)] = [&] { return calc; };
   ScopedHostFactory scope(host);
-  std::shared_ptr<DueDateCalculator> calculator;
+  std::shared_ptr<Connection> cnn = nowhere(), other = nowhere();
+  for (const auto& [answer, inspected] : {std::pair{Variant(true), true}, {Variant::null(), false}, {Variant("True"), true}}) {
+    qc->answer = answer;
+    EXPECT_EQ(askGspIsTrue("V01", "A01", cnn), inspected);
+  }
+  EXPECT_EQ(qc->seen, "V01,A01");
+  qc->leave = Variant(other);
+  askGspIsTrue("V01", "A01", cnn);
+  EXPECT_EQ(cnn, other);
+  qc->leave = Variant(std::shared_ptr<Object>());
+  askGspIsTrue("V01", "A01", cnn);
+  EXPECT_EQ(cnn, nullptr);
+  qc->leave = Variant(defaultSession());
+  EXPECT_EQ(errorNumber([&] { askGspIsTrue("V01", "A01", cnn); }), err::TypeMismatch);
+
+  std::shared_ptr<DueDateCalculator> calculator;  // created on first use
   std::shared_ptr<Object> login;
   EXPECT_EQ(askDueDate(calculator, login, "01", Variant("2026-03-05"), "月结30天"), "2026-04-04");
   EXPECT_EQ(calc->seen, "01|2026-03-05|月结30天");
   EXPECT_EQ(login, calc->leave);
   askDueDate(calculator, login, "01", Variant("2026-03-05"), "");
-  EXPECT_EQ(host->created.size(), 1u);
+  EXPECT_EQ(std::count(host->created.begin(), host->created.end(), std::string(hostclass::kDueDateCalculator)), 1);
 }
 
 }  // namespace

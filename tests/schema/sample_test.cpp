@@ -2,20 +2,18 @@
 // checks tell apart (its look-ups are with the statements, its values with the columns).
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
 #include "support/temp_database.h"
 
 namespace tallyward::test {
 namespace {
 
-class Sample : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase(TempDatabase::DemoCompany); }
-  static void TearDownTestSuite() { delete db_; }
-  static inline TempDatabase* db_ = nullptr;
-};
-
-// Each rule is a query of the rows that break it.
-TEST_F(Sample, IsStoredAndKeptAsTheErpKeepsIt) {
+// Each rule is a query of the rows that break it; then the kinds of entry that no look-up of the
+// statements shows, but that a demo of the checks needs.
+TEST(Sample, IsKeptAsTheErpKeepsItAndHoldsEveryKindOfEntryTheChecksTellApart) {
+  TempDatabase db(TempDatabase::DemoCompany);
   std::vector<std::pair<std::string, std::string>> rules = {
       {"an item's group type is its unit group's",
        "select i.cInvCode from Inventory i left join ComputationGroup g on g.cGroupCode=i.cGroupCode where "
@@ -64,26 +62,24 @@ TEST_F(Sample, IsStoredAndKeptAsTheErpKeepsIt) {
   };
   const auto refers = [&rules](const std::string& table, const std::string& column, const std::string& master) {
     rules.emplace_back(table + "." + column + " names a row of " + master,
-                       "select " + column + " from " + table + " where " + column + " not in (select " + column +
-                           " from " + master + ")");
+                       "select " + column + " from " + table + " where " + column + " not in (select " + column + " from " + master + ")");
   };
-  // Lines belong to their voucher; a column named as a master table's code names one of its rows.
-  refers("PO_Podetails", "POID", "PO_Pomain");
-  refers("PU_ArrivalVouchs", "ID", "PU_ArrivalVouch");
-  refers("PurBillVouchs", "PBVID", "PurBillVouch");
-  refers("OM_PurBillVouchs", "PBVID", "OM_PurBillVouch");
-  refers("OM_POMain", "ID", "OM_ProductPO");
-  const std::pair<std::string, std::string> masters[] = {
-      {"cvencode", "Vendor"},       {"cinvcode", "Inventory"},        {"cdepcode", "Department"},
-      {"cpersoncode", "Person"},    {"cexch_name", "ForeignCurrency"}, {"cgroupcode", "ComputationGroup"}};
+  for (const char* line : {"PO_Podetails POID PO_Pomain", "PU_ArrivalVouchs ID PU_ArrivalVouch", "PurBillVouchs PBVID PurBillVouch",
+                           "OM_PurBillVouchs PBVID OM_PurBillVouch", "OM_POMain ID OM_ProductPO"}) {
+    std::istringstream words(line);
+    std::string table, column, master;
+    words >> table >> column >> master;
+    refers(table, column, master);
+  }
+  // A column named as a master table's code names one of its rows.
+  const std::map<std::string, std::string> masters = {{"cvencode", "Vendor"}, {"cinvcode", "Inventory"}, {"cdepcode", "Department"},
+      {"cpersoncode", "Person"}, {"cexch_name", "ForeignCurrency"}, {"cgroupcode", "ComputationGroup"}};
   int references = 0;
-  for (const Row& table : db_->rows("SELECT name FROM sqlite_master WHERE type='table'"))
-    for (const Row& c : db_->rows("PRAGMA table_info('" + table[0] + "')"))
-      for (const auto& [code, master] : masters) {
-        std::string name = c[1];
-        for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (name == code && table[0] != master) ++references, refers(table[0], c[1], master);
-      }
+  for (const Row& table : db.rows("SELECT name FROM sqlite_master WHERE type='table'"))
+    for (const Row& c : db.rows("SELECT lower(name), name FROM pragma_table_info('" + table[0] + "')")) {
+      const auto master = masters.find(c[0]);
+      if (master != masters.end() && table[0] != master->second) ++references, refers(table[0], c[1], master->second);
+    }
   EXPECT_GE(references, 15);
   // An item that uses free item n needs values in the list of free item n (lists 20, 21, 28 .. 35).
   for (int n = 1; n <= 10; ++n)
@@ -91,22 +87,13 @@ TEST_F(Sample, IsStoredAndKeptAsTheErpKeepsIt) {
                        "select cInvCode from Inventory where bfree" + std::to_string(n) + "=1 and not exists (select 1 "
                        "from UserDefine where cID='" + std::to_string(n <= 2 ? n + 19 : n + 25) + "')");
   for (const auto& [rule, query] : rules) {
-    const auto offending = db_->rows(query);
+    const auto offending = db.rows(query);
     EXPECT_TRUE(offending.empty()) << rule << ": " << offending[0][0];
   }
-}
-
-// Kinds of entry that no look-up of the statements shows, but that a demo of the checks needs.
-TEST_F(Sample, HoldsEveryKindOfEntryTheChecksTellApart) {
-  const std::pair<const char*, const char*> kinds[] = {
-      {"outsourced item", "Inventory where bProxyForeign=1 and bService=0"},
-      {"freight item", "Inventory where bProxyForeign=1 and bService=1"},
-      {"batch-managed item", "Inventory where bInvBatch=1 and bInvQuality=0"},
-      {"shelf-life item", "Inventory where bInvQuality=1 and iMassDate > 0"},
-      {"item without unit conversion", "Inventory where iGroupType=0"},
-      {"vendor price with quantity breaks", "tw_price where fMinQuantity > 0"},
-  };
-  for (const auto& [kind, from] : kinds) EXPECT_NE(db_->value(std::string("select count(*) from ") + from), "0") << kind;
+  for (const char* kind : {"Inventory where bProxyForeign=1 and bService=0", "Inventory where bProxyForeign=1 and bService=1",
+                           "Inventory where bInvBatch=1 and bInvQuality=0", "Inventory where bInvQuality=1 and iMassDate > 0",
+                           "Inventory where iGroupType=0", "tw_price where fMinQuantity > 0"})
+    EXPECT_NE(db.value(std::string("select count(*) from ") + kind), "0") << kind;
 }
 
 }  // namespace

@@ -47,6 +47,9 @@ TEST(Schema, TheStatementsOfTheChecksUseIndexes) {
   const std::set<std::string> statements = statementsOfTheChecks(db);
   EXPECT_GE(statements.size(), 40u) << "the checks ran their look-ups";
   SqliteDriver driver(db.path());
+  const auto plan = driver.explainQueryPlan("SELECT top 1 cVenCode FROM dbo.Vendor WHERE cVenPPerson='x'");
+  ASSERT_EQ(plan.size(), 1u);
+  EXPECT_EQ(plan[0].rfind("SCAN ", 0), 0u) << "a plan shows a table read whole: " << plan[0];
   for (const std::string& sql : statements)
     for (const std::string& step : driver.explainQueryPlan(sql)) {
       EXPECT_EQ(step.find("AUTOMATIC"), std::string::npos) << sql << "\n  reads a table whole: " << step;
