@@ -14,6 +14,9 @@ import tallyward as tw
 EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "bindings", "python", "example.py")
 BODY = ("<xml xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'><rs:data><z:row editprop='A' "
         "cinvcode='' iquantity='1' igrouptype='0' iunitprice='2' ipertaxrate='13'/></rs:data></xml>")
+FOLDER = tempfile.TemporaryDirectory()
+DATABASE = os.path.join(FOLDER.name, "erp.db")
+tw.create_database(DATABASE, sample=False)
 
 
 class Binding(unittest.TestCase):
@@ -35,7 +38,12 @@ class Binding(unittest.TestCase):
                 self.assertEqual((target.get(name), type(target.get(name))), (wanted, type(wanted)))
         start = tw.default_session().get("Information").get("startdate")
         self.assertEqual((type(start), start), (tw.Date, 46023.0))  # 2026-01-01
-        self.assertIsNone(tw.create("ClsS_VerifyHPO").get("m_Cnn"))  # Nothing
+        entry = tw.create("ClsS_VerifyHPO")
+        self.assertIsNone(entry.get("m_Cnn"))  # Nothing
+        tw.use_database(entry, tw.connect(DATABASE))
+        connection = entry.get("m_Cnn")
+        del entry  # the connection outlives the check it came from
+        self.assertEqual(connection.get("ConnectionString"), DATABASE)
         order = tw.create("ClsS_VerifyFPO")
         self.assertEqual(order.call("VerifyBody", "all", tw.Document(BODY), tw.MISSING), "第[1]行存货不能为空，请检查！")
         self.assertEqual(order.call("VerifyBody", "iunitprice", tw.Document(BODY), 4), "第[4]行请先录入存货！")
@@ -43,32 +51,21 @@ class Binding(unittest.TestCase):
             order.put("m_UseMode", [1])
 
     def test_run_time_errors_carry_number_and_description(self):
-        order = tw.create("ClsS_VerifyFPO")
-        released = tw.create("ClsS_VerifyFPO")
+        order, released = tw.create("ClsS_VerifyFPO"), tw.create("ClsS_VerifyFPO")
         released.release()
-        released.release()
+        released.release()  # a second release does nothing
         for call, number, part in [(lambda: tw.create("Tallyward.Nothing"), 429, "Tallyward.Nothing"),
                                    (lambda: order.put("m_UseMode", 2**40), 6, "Overflow"),
                                    (lambda: tw.Document("<xml>"), 3002, "not well-formed"),
                                    (lambda: tw.session({"Unknown": 1}), 5, "Unknown"),
                                    (lambda: order.call("VerifyBody", "all", "not a document"), 424, "document"),
+                                   (lambda: tw.create_database(DATABASE), 5, "exists"),
                                    (lambda: released.get("m_UseMode"), 91, "")]:
             with self.subTest(number=number, part=part):
                 with self.assertRaises(tw.Error) as caught:
                     call()
                 self.assertEqual(caught.exception.number, number)
                 self.assertIn(part, caught.exception.description)
-
-    def test_a_connection_outlives_the_check_it_came_from(self):
-        with tempfile.TemporaryDirectory() as folder:
-            path = os.path.join(folder, "erp.db")
-            tw.create_database(path, sample=False)
-            entry = tw.create("ClsS_VerifyHPO")
-            tw.use_database(entry, tw.connect(path))
-            connection = entry.get("m_Cnn")
-            del entry
-            self.assertEqual(connection.get("ConnectionString"), path)
-            connection.release()
 
 
 if __name__ == "__main__":

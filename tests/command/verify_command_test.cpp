@@ -1,11 +1,8 @@
 // The tallyward command: each invocation's exit status and what it writes, in-process and as the
 // installed program a shell runs.
 #include <gtest/gtest.h>
-
 #include <sstream>
-
 #include <nlohmann/json.hpp>
-
 #include "command.h"
 #include "support/temp_database.h"
 #include "support/voucher_builder.h"

@@ -1,8 +1,6 @@
 // Recordset filters, as the checks set them on the rows of a look-up (an exact item code first).
 #include <gtest/gtest.h>
-
 #include "db/tiny_erp.h"
-#include "support/run_time_error.h"
 #include "support/temp_database.h"
 
 namespace tallyward {

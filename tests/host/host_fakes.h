@@ -7,8 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "support/run_time_error.h"
+#include "support/temp_database.h"
 #include "tallyward/database.h"
 #include "tallyward/host.h"
 

@@ -1,7 +1,6 @@
 // The stand-in host: what it decides from the rows of a real ERP database file. Its statements go
 // to the connection's driver, not to the record of the statements the checks sent.
 #include <gtest/gtest.h>
-
 #include "host_fakes.h"
 #include "support/temp_database.h"
 
@@ -31,12 +30,10 @@ class StandIns : public ::testing::Test {
         ('30', '月结30天', 30), ('00', '现结', NULL), ('LONG', '长', 3000000), ('两个', '甲', 5), ('X', '两个', 10);
     )");
   }
-
   std::optional<PriceProposal> price(const char* item, Date date, double quantity, const char* currency = "人民币") {
     std::shared_ptr<Object> context = defaultSession();
     return askPrice(nullptr, context, cnn, {"V001", item, date, quantity, currency});
   }
-
   TempDatabase db;
   // The default stand-ins: the data-right service opens the file by its connection string.
   ScopedHostFactory scope{std::make_shared<StandInHost>()};
@@ -52,11 +49,9 @@ TEST_F(StandIns, DataRights) {
   for (const auto& c : cases)
     EXPECT_EQ(askDataRight(cnn, c.op, c.kind, c.code), c.allowed) << c.op << " " << c.kind << " " << c.code;
   EXPECT_TRUE(cnn->statements().empty());
-  // A connection string that names no database; a service asked before it is initialised.
+  // A connection string that names no database.
   EXPECT_EQ(errorNumber([&] { askDataRight(nowhere(), "wang", rightkind::Vendor, "V001"); }),
             err::Database);
-  auto service = createHostService<DataRightService>(hostclass::kDataRight);
-  EXPECT_EQ(errorNumber([&] { service->checkRight("Vendor", "V001", 0, "W"); }), err::ObjectNotSet);
 }
 
 TEST_F(StandIns, PriceValidOnTheDayWithTheGreatestMinimumNotAboveTheQuantity) {
@@ -82,17 +77,6 @@ TEST_F(StandIns, PriceValidOnTheDayWithTheGreatestMinimumNotAboveTheQuantity) {
   EXPECT_EQ(errorNumber([&] { price("P3", day("2026-03-01"), 1); }), err::TypeMismatch);
   EXPECT_TRUE(cnn->statements().empty());
 
-  std::shared_ptr<Object> context = defaultSession(), login;
-  EXPECT_EQ(errorNumber([&] { askPrice(nullptr, context, nullptr, {"V001", "P1", day("2026-01-01"), 1, ""}); }),
-            err::ObjectNotSet);
-  auto service = createHostService<PriceService>(hostclass::kPriceService);
-  std::shared_ptr<Connection> c = cnn;
-  Variant result;
-  service->initialise(login, context, c, result);
-  service->close();  // done: asking again needs a new initialise
-  std::shared_ptr<PriceAnswer> answer;
-  EXPECT_EQ(errorNumber([&] { service->getPrice("V001", "P1", day("2026-01-01"), 1, "", 2, answer); }),
-            err::ObjectNotSet);
 }
 
 TEST_F(StandIns, InspectionWhenARowNamesVendorAndItem) {
@@ -134,15 +118,6 @@ TEST_F(StandIns, DueDateIsTheInvoiceDatePlusTheCreditDays) {
   EXPECT_EQ(askDueDate(calc, login, "", Variant("2026-01-15"), "月结30天"), "2026-02-14");
   login = cnn;
   EXPECT_EQ(askDueDate(calc, login, "", Variant("2026-01-15"), "30"), "2026-02-14");
-}
-
-TEST_F(StandIns, AHostOverOneDatabaseIgnoresTheConnectionStringAndADefinedClassReplacesOne) {
-  auto host = std::make_shared<StandInHost>(cnn);
-  ScopedHostFactory over(host);
-  EXPECT_TRUE(askDataRight(nowhere("Driver=Elsewhere"), "wang", rightkind::Vendor, "V001"));
-  host->define("{6ce07372-b4f9-41f7-a7d1-4dea50638ace}", [] { return nullptr; });
-  EXPECT_EQ(errorNumber([&] { askDataRight(cnn, "wang", rightkind::Vendor, "V001"); }), err::CannotCreate);
-  EXPECT_NE(host->create(hostclass::kPriceService), nullptr);
 }
 
 }  // namespace

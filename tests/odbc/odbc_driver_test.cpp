@@ -3,15 +3,11 @@
 // over a file. Where connection strings lead, the same answers as the embedded driver, errors with
 // the driver's message, and the guard that lets only reads through.
 #include "platform/db/odbc_driver.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
-
 #include <fstream>
-
 #include "db/tiny_erp.h"
 #include "platform/db/tsql_reads.h"
-#include "support/run_time_error.h"
 #include "support/temp_database.h"
 
 namespace tallyward::test {

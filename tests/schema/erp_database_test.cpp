@@ -1,7 +1,5 @@
 // Creating the ERP database from the SQL built into the library.
 #include <gtest/gtest.h>
-
-#include "support/run_time_error.h"
 #include "support/temp_database.h"
 #include "tallyward/erp_database.h"
 
