@@ -1,4 +1,5 @@
-// Test doubles of the host's classes, a factory that hands them out, and the date of a text.
+// Test doubles of the host: a factory that hands out what a test puts in it, a connection that
+// reaches no database, and the date of a text.
 #pragma once
 
 #include <functional>
@@ -6,13 +7,12 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "support/run_time_error.h"
+#include "support/temp_database.h"
+#include "tallyward/database.h"
 #include "tallyward/host.h"
 
 namespace tallyward::test {
 
-// A factory whose classes are whatever the test puts in `classes` (by identifier as written).
 class FakeHost : public HostFactory {
  public:
   std::shared_ptr<Object> create(std::string_view id) override {
@@ -20,11 +20,17 @@ class FakeHost : public HostFactory {
     auto it = classes.find(std::string(id));
     return it == classes.end() ? nullptr : it->second();
   }
-  std::map<std::string, std::function<std::shared_ptr<Object>()>> classes;
+  std::map<std::string, std::function<std::shared_ptr<Object>()>> classes;  // by identifier as written
   std::vector<std::string> created;
 };
 
-// The date of a text such as "2026-03-05".
+inline std::shared_ptr<Connection> nowhere(std::string connectionString = "Driver=Nowhere") {
+  struct NoRows : Driver {
+    ResultSet query(std::string_view) override { return {}; }
+  };
+  return std::make_shared<Connection>(std::move(connectionString), std::make_unique<NoRows>());
+}
+
 inline Date day(const char* text) {
   double d = 0;
   parseDate(text, d);

@@ -1,27 +1,34 @@
-// Temporary SQLite databases for the tests: each in a fresh folder that goes with it. An ERP
-// database starts as a copy of the schema, empty or with the demo company (each made once per test
-// program), or from SQL of a test's own. A test writes to the file through SQLite's own API, as the
-// ERP's screens would, beside the component's connection, which only reads.
+// Temporary SQLite databases for the tests, each in a fresh folder that goes with it: a copy of the
+// ERP schema, empty or with the demo company (each made once per test program), or a database of a
+// test's own SQL. A test writes to the file through SQLite's own API, as the ERP's screens would,
+// beside the component's connection, which only reads.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <functional>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
 #include "tallyward/database.h"
 #include "tallyward/erp_database.h"
+#include "tallyward/error.h"
 
 namespace tallyward::test {
+
+// The number of the run-time error that f raises (0: none), and its description.
+inline int errorNumber(const std::function<void()>& f, std::string* description = nullptr) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return (description ? *description = e.description() : ""), e.number();
+  }
+  return 0;
+}
 
 class TempFolder {
  public:
@@ -30,57 +37,36 @@ class TempFolder {
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
     path_ = pattern;
   }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
+  ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
-
   std::string file(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& path() const { return path_; }
-  // The names of what the folder holds, sorted.
-  std::vector<std::string> entries() const {
+  std::vector<std::string> entries() const {  // the names of what it holds, sorted
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return std::sort(names.begin(), names.end()), names;
   }
-
  private:
   std::filesystem::path path_;
 };
 
-inline std::string readBytes(const std::string& path) {
-  std::ostringstream ss;
-  ss << std::ifstream(path, std::ios::binary).rdbuf();
-  return ss.str();
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+inline std::string readBytes(const std::string& path) { return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str(); }
+inline void writeBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 using Row = std::vector<std::string>;  // every value as text, "NULL" for Null
 
 class TempDatabase {
  public:
   enum Start { EmptyErp, DemoCompany };
-
   explicit TempDatabase(Start start = EmptyErp) {
-    std::filesystem::copy_file(start == DemoCompany ? made(true) : made(false), path_);
+    std::filesystem::copy_file(made(start == DemoCompany), path_);
     open();
   }
-  // A database of a test's own, from its SQL.
-  explicit TempDatabase(const std::string& schemaSql) {
-    open();
-    sql(schemaSql);
-  }
+  explicit TempDatabase(const std::string& schemaSql) { open(), sql(schemaSql); }
   ~TempDatabase() { sqlite3_close(db_); }
-
   const std::string& path() const { return path_; }
   std::shared_ptr<Connection> connect() const { return Connection::open(path_); }
-
   // Runs statements that change the file; a statement SQLite refuses fails the test.
   void sql(const std::string& statements) const {
     char* message = nullptr;
@@ -88,17 +74,13 @@ class TempDatabase {
       ADD_FAILURE() << (message ? message : "refused") << "\n  in: " << statements;
     sqlite3_free(message);
   }
-
   // The rows of a query, read past the component's driver.
   std::vector<Row> rows(const std::string& query) const {
     std::vector<Row> result;
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, query.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-      ADD_FAILURE() << sqlite3_errmsg(db_) << "\n  in: " << query;
-      return result;
-    }
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    if (sqlite3_prepare_v2(db_, query.c_str(), -1, &stmt, nullptr) != SQLITE_OK) ADD_FAILURE() << sqlite3_errmsg(db_) << "\n  in: " << query;
+    int rc = SQLITE_DONE;
+    while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
       Row& row = result.emplace_back();
       for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
         const unsigned char* text = sqlite3_column_text(stmt, i);
@@ -113,17 +95,12 @@ class TempDatabase {
     auto r = rows(query);
     return r.empty() || r[0].empty() ? "" : r[0][0];
   }
-
   sqlite3* handle() const { return db_; }
-
  private:
   void open() {
     if (sqlite3_open(path_.c_str(), &db_) != SQLITE_OK) throw std::runtime_error("cannot open " + path_);
-    // A throw-away file: no need to wait for the disk.
-    sqlite3_exec(db_, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);  // a throw-away file
   }
-
-  // The schema, with or without the demo company, created once for the test program.
   static const std::string& made(bool demo) {
     struct Template {
       explicit Template(bool withSample) { createErpDatabase(path, withSample, false); }
@@ -137,7 +114,6 @@ class TempDatabase {
     static const Template empty(false);
     return empty.path;
   }
-
   TempFolder folder_;
   std::string path_ = folder_.file("erp.db");
   sqlite3* db_ = nullptr;
