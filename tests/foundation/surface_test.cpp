@@ -67,25 +67,20 @@ TEST(DispatchIds, FixedByMemberOrder) {
   }
 }
 
+// A property reads its default until set, then the value set, converted to its type.
 TEST(Properties, DefaultsUntilSetAndKeptAfter) {
-  auto fpo = createObject("ClsS_VerifyFPO");
-  EXPECT_EQ(fpo->get("m_UseMode"), Variant(0));
-  EXPECT_EQ(fpo->get("m_bAlterPO"), Variant(false));
-  fpo->put("m_bAlterPO", Variant("True"));
-  fpo->put("m_UseMode", Variant(1));
-  EXPECT_EQ(fpo->get("m_bAlterPO"), Variant(true));
-  EXPECT_EQ(static_cast<ClsS_VerifyFPO&>(*fpo).m_UseMode, UseMode::BS);
-
-  auto arrive = createObject("ClsS_VerifyArriveF");
-  EXPECT_EQ(arrive->get("m_ConvertExchRate"), Variant(0.0));
-  arrive->put("m_ConvertExchRate", Variant("1.5"));
-  EXPECT_EQ(arrive->get("m_ConvertExchRate"), Variant(1.5));
-
-  auto bill = createObject("ClsS_VerifyBillF");
-  EXPECT_EQ(bill->get("sBillType"), Variant(""));
-  bill->put("sBillType", Variant("wwpurbill"));
-  EXPECT_EQ(bill->get("sBillType"), Variant("wwpurbill"));
-
+  const struct { const char* cls; const char* name; Variant initial, set, read; } cases[] = {
+      {"ClsS_VerifyFPO", "m_UseMode", Variant(0), Variant(1.0), Variant(1)},
+      {"ClsS_VerifyFPO", "m_bAlterPO", Variant(false), Variant("True"), Variant(true)},
+      {"ClsS_VerifyArriveF", "m_ConvertExchRate", Variant(0.0), Variant("1.5"), Variant(1.5)},
+      {"ClsS_VerifyBillF", "sBillType", Variant(""), Variant("wwpurbill"), Variant("wwpurbill")},
+  };
+  for (const auto& c : cases) {
+    auto o = createObject(c.cls);
+    EXPECT_EQ(o->get(c.name), c.initial) << c.name;
+    o->put(c.name, c.set);
+    EXPECT_EQ(o->get(c.name), c.read) << c.name;
+  }
   auto hpo = createObject("ClsS_VerifyHPO");
   EXPECT_EQ(hpo->get("m_Cnn"), Variant(std::shared_ptr<Object>()));
   EXPECT_EQ(hpo->get("clsInfor"), Variant(std::shared_ptr<Object>()));
