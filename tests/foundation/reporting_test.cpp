@@ -7,66 +7,48 @@ namespace tallyward {
 namespace {
 
 // Two failing rules of the same way, one after the other, on a verdict that already holds a
-// collected message "c\r": what the verdict is and whether the call ended after the first.
+// collected message "c\r": the verdict of each mode and kind of call. A verdict without the
+// collected message is one where the first report ended the call.
 struct WayCase {
+  const char* name;
   Way way;
-  UseMode mode;
-  bool wholePass;
-  std::string verdict;
-  bool endedAtFirst;
+  const char* csSingle;
+  const char* bsSingle;
+  const char* csWhole;
+  const char* bsWhole;
 };
 
-class ReportingWays : public ::testing::TestWithParam<WayCase> {};
+constexpr const char* kFirst = "第[1]行一";
+constexpr const char* kNothing = "c\r";
+constexpr const char* kCollected = "c\r第[1]行一\r第[2]行二\r";
+constexpr const char* kAppended = "c\r第[1]行一第[2]行二";
 
-TEST_P(ReportingWays, JoinOrEndAsTheWaySays) {
-  const WayCase& c = GetParam();
-  Call call(c.wholePass ? "ALL" : "cInvCode", c.mode);
-  call.append("c\r");
-  const bool endedFirst = call.report(c.way, "第[1", "]行一");
-  EXPECT_EQ(endedFirst, c.endedAtFirst);
-  if (!endedFirst) call.report(c.way, "第[2", "]行二");
-  EXPECT_EQ(call.verdict(), c.verdict);
-  EXPECT_EQ(call.ended(), c.endedAtFirst);
+TEST(Reporting, EachWayJoinsOrEndsAsItSays) {
+  const WayCase cases[] = {
+      {"A at once, collected in a BS pass", Way::AtOnceOrCollected, kFirst, kFirst, kFirst, kCollected},
+      {"B at once, appended in a BS pass", Way::AtOnceOrAppended, kFirst, kFirst, kFirst, kAppended},
+      {"C collected in a pass", Way::CollectedInPass, kNothing, kNothing, kCollected, kCollected},
+      {"D collected in a BS pass", Way::CollectedInBsPass, kNothing, kNothing, kNothing, kCollected},
+      {"E a CS pass ends with a CR", Way::PassEndsInCs, kNothing, kNothing, "第[1]行一\r", kCollected},
+      {"F at once in CS, collected in BS", Way::AtOnceInCsCollectedInBs, kFirst, kCollected, kFirst, kCollected},
+      {"G at once in CS, appended in BS", Way::AtOnceInCsAppendedInBs, kFirst, kAppended, kFirst, kAppended},
+  };
+  for (const WayCase& c : cases) {
+    const std::pair<UseMode, bool> calls[] = {{UseMode::CS, false}, {UseMode::BS, false}, {UseMode::CS, true}, {UseMode::BS, true}};
+    const char* const expected[] = {c.csSingle, c.bsSingle, c.csWhole, c.bsWhole};
+    for (int k = 0; k < 4; ++k) {
+      SCOPED_TRACE(std::string(c.name) + (calls[k].first == UseMode::CS ? ", CS" : ", BS") +
+                   (calls[k].second ? " whole pass" : " single field"));
+      Call call(calls[k].second ? "ALL" : "cInvCode", calls[k].first);
+      call.append("c\r");
+      const bool ended = !std::string_view(expected[k]).starts_with("c\r");
+      EXPECT_EQ(call.report(c.way, "第[1", "]行一"), ended);
+      if (!ended) call.report(c.way, "第[2", "]行二");
+      EXPECT_EQ(call.verdict(), expected[k]);
+      EXPECT_EQ(call.ended(), ended);
+    }
+  }
 }
-
-constexpr UseMode CS = UseMode::CS;
-constexpr UseMode BS = UseMode::BS;
-constexpr bool kWhole = true;
-constexpr bool kSingle = false;
-
-INSTANTIATE_TEST_SUITE_P(
-    AllWays, ReportingWays,
-    ::testing::Values(
-        // A: at once, except collected in a BS whole pass.
-        WayCase{Way::AtOnceOrCollected, CS, kSingle, "第[1]行一", true}, WayCase{Way::AtOnceOrCollected, BS, kSingle, "第[1]行一", true},
-        WayCase{Way::AtOnceOrCollected, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::AtOnceOrCollected, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
-        // B: as A, but appended without a carriage return in a BS whole pass.
-        WayCase{Way::AtOnceOrAppended, CS, kSingle, "第[1]行一", true}, WayCase{Way::AtOnceOrAppended, BS, kSingle, "第[1]行一", true},
-        WayCase{Way::AtOnceOrAppended, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::AtOnceOrAppended, BS, kWhole, "c\r第[1]行一第[2]行二", false},
-        // C: whole pass only, collected in both modes.
-        WayCase{Way::CollectedInPass, CS, kSingle, "c\r", false}, WayCase{Way::CollectedInPass, BS, kSingle, "c\r", false},
-        WayCase{Way::CollectedInPass, CS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
-        WayCase{Way::CollectedInPass, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
-        // D: whole pass only, and only in BS.
-        WayCase{Way::CollectedInBsPass, CS, kSingle, "c\r", false}, WayCase{Way::CollectedInBsPass, BS, kSingle, "c\r", false},
-        WayCase{Way::CollectedInBsPass, CS, kWhole, "c\r", false},
-        WayCase{Way::CollectedInBsPass, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
-        // E: whole pass only; in CS the message and a CR alone end the call.
-        WayCase{Way::PassEndsInCs, CS, kSingle, "c\r", false}, WayCase{Way::PassEndsInCs, BS, kSingle, "c\r", false},
-        WayCase{Way::PassEndsInCs, CS, kWhole, "第[1]行一\r", true},
-        WayCase{Way::PassEndsInCs, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
-        // F: at once in CS, collected in BS, in both kinds of call.
-        WayCase{Way::AtOnceInCsCollectedInBs, CS, kSingle, "第[1]行一", true},
-        WayCase{Way::AtOnceInCsCollectedInBs, BS, kSingle, "c\r第[1]行一\r第[2]行二\r", false},
-        WayCase{Way::AtOnceInCsCollectedInBs, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::AtOnceInCsCollectedInBs, BS, kWhole, "c\r第[1]行一\r第[2]行二\r", false},
-        // G: at once in CS, appended without CR in BS, in both kinds of call.
-        WayCase{Way::AtOnceInCsAppendedInBs, CS, kSingle, "第[1]行一", true},
-        WayCase{Way::AtOnceInCsAppendedInBs, BS, kSingle, "c\r第[1]行一第[2]行二", false},
-        WayCase{Way::AtOnceInCsAppendedInBs, CS, kWhole, "第[1]行一", true},
-        WayCase{Way::AtOnceInCsAppendedInBs, BS, kWhole, "c\r第[1]行一第[2]行二", false}));
 
 TEST(Reporting, CollectedWordingIsUsedOnlyWhenCollected) {
   Call atOnce("all", UseMode::CS);

@@ -1,8 +1,7 @@
-// The one-scan reading of rows and the quick paths of the converters must give exactly what the
-// general readers give: the attribute looked up by name, the general number and date conversions.
+// The one-scan reading of rows must give exactly what the general reader gives: the attribute
+// looked up by name.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -91,69 +90,6 @@ TEST(RowWalk, AnUnchangedRowIsFoundWhereverItsEditStateStands) {
     return true;
   });
   EXPECT_EQ(seen, (std::vector<std::pair<long, bool>>{{1, true}, {2, false}}));
-}
-
-// ---- Converters: quick paths against the general conversion ---------------------------------------
-
-double general(const char* text) {
-  double v = 0;
-  return parseNumber(text, v) ? v : 0;
-}
-
-TEST(StrToDbl, PlainDecimalsReadExactlyAsTheGeneralConversion) {
-  const char* const texts[] = {
-      "0",     "-0",     "0.1",    "0.3",  "12.5",  "-3",   "141.25", "1.",    ".5",
-      "-.5",   "5.5.5",  "-",      ".",    "-12a",  "1-2",  "007",    "0.000000000000001",
-      "123456789012345",  "1234567890123456",   "99999999999999.9",  "9999999999999.999",
-      "0.1234567890123456", "1e3",  " 7",   "7 ",   "+4",   "1,234.5", "",      "１２",
-  };
-  for (const char* text : texts) {
-    const double expected = general(text);
-    const double got = StrToDbl(text);
-    EXPECT_EQ(got, expected) << "text: '" << text << "'";
-    EXPECT_EQ(std::signbit(got), std::signbit(expected)) << "text: '" << text << "'";
-  }
-}
-
-TEST(StrToDbl, ATextIsReadToItsEndOnly) {
-  // A view into a longer text: the digits after its end are not part of the number.
-  const std::string whole = "12.5678";
-  EXPECT_EQ(StrToDbl(std::string_view(whole).substr(0, 4)), 12.5);
-  const std::string withNul("12\0" "5", 4);
-  EXPECT_EQ(StrToDbl(withNul), 0);
-}
-
-TEST(DatePart, PersistedDatesAgreeWithTheGeneralDateReading) {
-  const char* const texts[] = {
-      "2008-02-29", "2007-02-29", "2000-02-29", "1900-02-29", "0099-01-01", "0100-01-01",
-      "2008-00-10", "2008-13-01", "2008-12-32", "2008-04-31", "2008-04-30", "2008-12-00",
-      "2008/05/01", "2008.05.01", "2008-05/01", "2008-05-0a", "2008-05-01T10:00:00",
-      "2008-05-01Tgarbage", "2008-02-30T00:00:00", "2008-05-01 10:00", "2008-05-01x",
-      "2008-5-1",   " 2008-05-01", "20080501",  "２００８-05-01",
-  };
-  for (const char* text : texts) {
-    const std::string_view s(text);
-    const size_t t = s.find('T');
-    double d;
-    const bool expected = parseDate(t == std::string_view::npos ? s : s.substr(0, t), d);
-    EXPECT_EQ(datePartIsDate(s), expected) << "text: '" << text << "'";
-  }
-}
-
-TEST(Conversions, BooleanWordsInAnyCaseAndNumbers) {
-  const struct { const char* text; bool expected; } cases[] = {
-      {"True", true}, {"False", false}, {"true", true}, {"FALSE", false}, {" True ", true},
-      {"1", true},    {"0", false},     {"-1", true},   {"0.0", false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(textToBoolean(c.text), c.expected) << c.text;
-  for (const char* bad : {"", "Truth", "yes", "Tru"}) {
-    try {
-      textToBoolean(bad);
-      ADD_FAILURE() << "no error for '" << bad << "'";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), err::TypeMismatch) << bad;
-    }
-  }
 }
 
 }  // namespace

@@ -53,7 +53,6 @@ const Case kCases[] = {
     {"head_mandatory_left_to_pass", "ccode", CS, H({{"ccode", ""}, {"ddate", ""}, {"cdepname", ""}}), ""},
     {"head_empty_date_while_typing", "ddate", CS, H({{"ccode", ""}, {"ddate", ""}, {"cdepname", ""}}), ""},
     {"head_unreadable_tax", "ipertaxrate", CS, h({{"ipertaxrate", "abc"}}), kMismatch},
-    {"head_unreadable_tax_bs", "all", BS, h({{"ipertaxrate", "abc"}, {"ccode", ""}}), kMismatch},
     {"head_tax_not_read_after_at_once", "all", CS, h({{"ipertaxrate", "abc"}, {"ccode", ""}}), kNoCode},
     {"head_tax_not_read_for_date", "ddate", CS, h({{"ipertaxrate", "abc"}}), ""},
     {"head_without_rows", "ddate", CS, {true, {}}, errorText(err::ObjectNotSet)},
@@ -115,8 +114,6 @@ const Case kCases[] = {
     {"flag_not_read_without_tax", "ftaxprice", CS, B({good({{"binvtype", ""}, {"itax", ""}})}, 1), ""},
     {"flag_not_read_without_money", "all", BS, B({good({{"binvtype", "yes"}, {"fmoney", ""}})}), ""},
     {"flag_not_read_after_at_once", "all", CS, B({good({{"cinvcode", ""}, {"binvtype", "yes"}})}), row(1, kNoItem)},
-    {"single_field_without_R", "fquantity", CS, B({good()}), kMismatch},
-    {"unreadable_R", "fquantity", CS, B({good()}, "x"), kMismatch},
 };
 
 TW_WHOLE_VOUCHER_CASES(RequisitionApplyF, "ClsS_VerifyApplyF", kCases);
