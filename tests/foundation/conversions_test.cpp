@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "rows/voucher.h"
-#include "support/run_time_error.h"
+#include "support/temp_database.h"
 #include "tallyward/variant.h"
 
 namespace tallyward {

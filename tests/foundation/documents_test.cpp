@@ -4,7 +4,7 @@
 
 #include "entry/reply.h"
 #include "rows/voucher.h"
-#include "support/run_time_error.h"
+#include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/error.h"
 

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "rows/voucher.h"
-#include "support/run_time_error.h"
+#include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
 #include "tallyward/registry.h"
