@@ -97,10 +97,10 @@ TEST_F(JoinedOrOnErp, SameRowsWithoutScanningTheItems) {
   headRow = {{"cvencode", "V1"}};
   ASSERT_EQ(verifyBody("cinvcode", {line({{"cinvcode", "N3"}})}), "");
   EXPECT_EQ(pairsOf(*doc).front().second, "I0003");
-  const auto item = std::find_if(sent().begin(), sent().end(), [](const std::string& s) {
+  const auto item = std::find_if(cnn->statements().begin(), cnn->statements().end(), [](const std::string& s) {
     return s.find("From Inventory Left join venandinv") != std::string::npos;
   });
-  ASSERT_NE(item, sent().end());
+  ASSERT_NE(item, cnn->statements().end());
   for (const std::string& step : raw.explainQueryPlan(*item))
     EXPECT_EQ(step.find("SCAN Inventory"), std::string::npos) << step;
 }

@@ -1,7 +1,5 @@
-// A field-entry check on a real ERP database: a fresh SQLite file (temp_database.h) with the
-// schema and the settings the checks read, the rows a test inserts, the stand-in host and a session
-// whose switches a test turns on. EntryTest<Class> hands the connection and the session to an
-// object of the class and runs cases (EntryCase) on it.
+// Field-entry checks on a real ERP database (a fresh SQLite file with the schema and settings), the
+// stand-in host and a session: EntryTest<Class> runs one EntryCase on an object of the class.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,14 +29,6 @@ inline Pairs pairsOf(const Document& doc) {
   return out;
 }
 
-// A reply text written out by hand: the header, the tag, one R element per pair, each line ended
-// by a carriage return, the closing tag.
-inline std::string replyText(std::string_view tag, const Pairs& pairs) {
-  std::string s = "<?xml version='1.0' encoding='GB2312'?>\r<" + std::string(tag) + ">\r";
-  for (const auto& [k, v] : pairs) s += "<R K='" + k + "' V='" + v + "'/>\r";
-  return s + "</" + std::string(tag) + ">";
-}
-
 // The number of the run-time error a call fails with; 0 when it gives a verdict.
 template <class F>
 int errorOf(F&& call) {
@@ -50,6 +40,8 @@ int errorOf(F&& call) {
   return 0;
 }
 
+constexpr UseMode CS = UseMode::CS, BS = UseMode::BS;
+
 // One call of a field-entry check and what it must give.
 struct EntryCase {
   const char* name;
@@ -59,15 +51,25 @@ struct EntryCase {
   std::string verdict = "";
   Pairs reply = {};  // pairs the reply carries, in this order; none: the document is left as it was
   int pairs = -1;    // how many pairs the reply has (kSome: any number); -1: exactly `reply`
+  UseMode mode = CS;
+  long R = 1;
   std::vector<const char*> on = {};  // session switches turned on
   std::string sql = "";              // statements run first (rights, settings)
-  UseMode mode = UseMode::CS;
-  long R = 1;
   Props props = {};  // the class's own properties (sBillType, m_bPositive)
 };
 constexpr int kSome = -2;
 inline void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
 inline std::string entryName(const ::testing::TestParamInfo<EntryCase>& info) { return info.param.name; }
+
+// The statement that changes a setting of accinformation.
+inline std::string setTo(const std::string& name, const std::string& value) {
+  return "UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'";
+}
+
+// Grants the session's operator (demo) the right to enter one code of a kind.
+inline std::string grant(const std::string& kind, const std::string& code) {
+  return "INSERT INTO tw_data_right VALUES ('demo', '" + kind + "', '" + code + "', 'W')";
+}
 
 class ErpDatabaseTest : public ::testing::Test {
  protected:
@@ -83,7 +85,6 @@ class ErpDatabaseTest : public ::testing::Test {
     info->set("TheYear", 2026);
   }
 
-  // Runs statements on the database file (the component's connection only reads).
   void sql(const std::string& statements) { db_.sql(statements); }
   // The master data that head look-ups find: a leaf department 01 采购部 and a parent 03 生产中心,
   // salesman 0001 王磊 of 01, payment condition, purchase type and shipping method 01, the currency
@@ -114,11 +115,7 @@ class ErpDatabaseTest : public ::testing::Test {
     )");
   }
 
-  void setting(const std::string& name, const std::string& value) {
-    sql("UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'");
-  }
-
-  const std::vector<std::string>& sent() const { return cnn->statements(); }
+  void setting(const std::string& name, const std::string& value) { sql(setTo(name, value)); }
 
   TempDatabase db_;
   const std::string& path_ = db_.path();
@@ -129,11 +126,6 @@ class ErpDatabaseTest : public ::testing::Test {
   // The caller's context object, whose Information is `info`.
   std::shared_ptr<Object> context() const { return std::make_shared<SessionContext>(info); }
 };
-
-// Grants the session's operator (demo) the right to enter one code of a kind.
-inline std::string grant(const std::string& kind, const std::string& code) {
-  return "INSERT INTO tw_data_right VALUES ('demo', '" + kind + "', '" + code + "', 'W')";
-}
 
 // An object of a field-entry class on the database, and the documents of its last call.
 template <class Check>
