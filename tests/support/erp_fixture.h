@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/database_route.h"
@@ -32,11 +30,7 @@ inline Pairs pairsOf(const Document& doc) {
 // The number of the run-time error a call fails with; 0 when it gives a verdict.
 template <class F>
 int errorOf(F&& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return e.number();
-  }
+  try { call(); } catch (const Error& e) { return e.number(); }
   return 0;
 }
 
@@ -86,9 +80,8 @@ class ErpDatabaseTest : public ::testing::Test {
   }
 
   void sql(const std::string& statements) { db_.sql(statements); }
-  // The master data that head look-ups find: a leaf department 01 采购部 and a parent 03 生产中心,
-  // salesman 0001 王磊 of 01, payment condition, purchase type and shipping method 01, the currency
-  // 美元 (USD) with a daily rate on 2026-03-02 and a rate for period 3 (March 2026).
+  // Head master data: department 01 (a leaf) and 03, salesman 0001 of 01, payment condition, purchase
+  // type and shipping method 01, 美元 (USD) with a rate on 2026-03-02 and one for March 2026.
   void headMasterData() {
     sql(R"(
       INSERT INTO Department (cDepCode, cDepName, bDepEnd) VALUES ('01', '采购部', 1), ('03', '生产中心', 0);
@@ -101,9 +94,8 @@ class ErpDatabaseTest : public ::testing::Test {
       INSERT INTO ua_period (cacc_id, iyear, iID, dBegin, dEnd) VALUES ('001', 2026, 3, '2026-03-01 00:00:00', '2026-03-31 00:00:00');
     )");
   }
-  // The master data that line look-ups share: units 千克 (group 01), 个 and 箱 of 10 (group 02),
-  // the project class 97 with project RD1 and the class 00 of the items, vendor V001's price list
-  // price 6.8 at 13% for P02.
+  // Line master data: units 千克 (group 01), 个 and 箱 of 10 (02), project class 97 with RD1, class 00
+  // of the items, and V001's list price 6.8 at 13% for P02.
   void lineMasterData() {
     sql(R"(
       INSERT INTO ComputationUnit (cComUnitCode, cComUnitName, cGroupCode, iChangRate, bMainUnit) VALUES
@@ -152,12 +144,8 @@ class EntryTest : public ErpDatabaseTest, public ::testing::WithParamInterface<E
     if (!c.sql.empty()) sql(c.sql);
     obj.m_UseMode = c.mode;
     for (const auto& [name, value] : c.props) obj.put(name, value);
-    if (c.lines.empty()) {
-      EXPECT_EQ(verifyHead(c.key, c.head), c.verdict);
-    } else {
-      headRow = with(headRow, c.head);
-      EXPECT_EQ(verifyBody(c.key, c.lines, c.R), c.verdict);
-    }
+    if (!c.lines.empty()) headRow = with(headRow, c.head);
+    EXPECT_EQ(c.lines.empty() ? verifyHead(c.key, c.head) : verifyBody(c.key, c.lines, c.R), c.verdict);
     if (c.reply.empty() && c.pairs == -1) {
       EXPECT_EQ(doc->replacements(), 0u) << doc->xml();
       return;
