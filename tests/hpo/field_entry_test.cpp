@@ -2,35 +2,29 @@
 #include <gtest/gtest.h>
 
 #include "entry/field_entry.h"
-#include "rows/voucher.h"
 #include "entry/lookup.h"
+#include "rows/voucher.h"
 
 namespace tallyward {
 namespace {
 
-TEST(FieldEntryReadings, LeadingNumber) {
-  const std::pair<const char*, double> cases[] = {
+TEST(FieldEntryReadings, LeadingNumberAndCentsRoundedHalfAwayFromZeroOnTheDecimalForm) {
+  const std::pair<const char*, double> numbers[] = {
       {"", 0}, {"abc", 0}, {"12.5", 12.5}, {"  -3x", -3}, {"17%", 17}, {"1e3", 1000}, {"1e", 1},
       {"+.5", 0.5}, {".", 0}, {"-", 0}, {"2.5.1", 2.5}, {"0x10", 0}};
-  for (const auto& [text, value] : cases) EXPECT_EQ(leadingNumber(text), value) << text;
-}
-
-TEST(FieldEntryReadings, CentsRoundHalfAwayFromZeroOnTheDecimalForm) {
-  const std::pair<double, double> cases[] = {
+  for (const auto& [text, value] : numbers) EXPECT_EQ(leadingNumber(text), value) << text;
+  const std::pair<double, double> cents[] = {
       {0.125, 0.13}, {2.675, 2.68}, {-2.675, -2.68}, {0.0049, 0}, {0.005, 0.01}, {17.02 - 17, 0.02},
       {17.01 - 17, 0.01}, {123456.785, 123456.79}, {1e20, 1e20}, {0, 0}, {0.001, 0}};
-  for (const auto& [value, rounded] : cases) EXPECT_EQ(roundCents(value), rounded) << value;
+  for (const auto& [value, rounded] : cents) EXPECT_EQ(roundCents(value), rounded) << value;
 }
 
-TEST(FieldEntryReadings, DatesOfRates) {
+TEST(FieldEntryReadings, DatesOfRatesAndValuesPlacedEscaped) {
   EXPECT_EQ(datePart("2026-03-02T10:20:30"), "2026-03-02");
   EXPECT_EQ(datePart("2026-03-02t1"), "2026-03-02t1");  // only a capital T ends the date
   EXPECT_EQ(rateDate("2026-3-2"), "2026.03.02");
   EXPECT_EQ(rateDate(""), "");
   EXPECT_THROW(rateDate("2026-02-30"), Error);
-}
-
-TEST(FieldEntryReadings, ValuesArePlacedEscapedWhereTheWhereTextSaysSo) {
   const std::string_view more[] = {"b'1"};
   EXPECT_EQ(fillWhere(" WHERE (a='{0}' OR b='{0}') and c='{1}' and d={x}", "it's", more),
             " WHERE (a='it''s' OR b='it''s') and c='b''1' and d={x}");

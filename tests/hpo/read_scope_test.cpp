@@ -1,20 +1,20 @@
 // One read of the database per check: it spans the check's statements and ends with the call,
 // also when the call fails.
-#include "hpo_fixture.h"
 #include "platform/db/sqlite_driver.h"
+#include "support/erp_fixture.h"
 
 namespace tallyward::test {
 namespace {
 
-class ReadScope : public HpoTest {
+class ReadScope : public EntryTest<ClsS_VerifyHPO> {
  protected:
   // Whether another connection can write now (it gives up at once when the file is locked).
   bool writerCommits() {
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
     sqlite3_busy_timeout(db, 0);
-    const bool ok = sqlite3_exec(db, "BEGIN; INSERT INTO PurchaseType (cPTCode) VALUES ('x' || random()); COMMIT",
-                                 nullptr, nullptr, nullptr) == SQLITE_OK;
+    const char* write = "BEGIN; INSERT INTO PurchaseType (cPTCode) VALUES ('x' || random()); COMMIT";
+    const bool ok = sqlite3_exec(db, write, nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return ok;
@@ -36,13 +36,12 @@ TEST_F(ReadScope, TheDriversReadSpansItsStatementsAndNests) {
 }
 
 TEST_F(ReadScope, ChecksLeaveNoReadOpen) {
-  auto body = voucher({line({{"cinvcode", "A01"}})});
-  auto hd = head({{"cvenabbname", "无名"}, {"dpodate", "bad"}, {"cexch_name", "USD"}});
-  hpo.VerifyBody("all", *body, hd.get(), 1);
+  headRow = {{"cvenabbname", "无名"}, {"dpodate", "bad"}, {"cexch_name", "USD"}};
+  verifyBody("all", {line({{"cinvcode", "A01"}})});
   EXPECT_TRUE(writerCommits());
-  EXPECT_EQ(hpo.VerifyHead("cvenabbname", *hd), "供应商录入不正确或已经停用，请检查！");
+  EXPECT_EQ(verifyHead("cvenabbname", {}), "供应商录入不正确或已经停用，请检查！");
   EXPECT_TRUE(writerCommits());
-  EXPECT_THROW(hpo.VerifyHead("cexch_name", *hd), Error);  // the order date does not read
+  EXPECT_THROW(verifyHead("cexch_name", {}), Error);  // the order date does not read
   EXPECT_TRUE(writerCommits());
 }
 

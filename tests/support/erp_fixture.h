@@ -1,14 +1,11 @@
-// A field-entry check on a real ERP database: a fresh SQLite file (temp_database.h) with the
-// schema and the settings the checks read, the rows a test inserts, the stand-in host and a session
-// whose switches a test turns on. A class's fixture derives from ErpDatabaseTest and hands `cnn`
-// and `context()` to its object.
+// Field-entry checks on a real ERP database (a fresh SQLite file with the schema and settings), the
+// stand-in host and a session: EntryTest<Class> runs one EntryCase on an object of the class.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/database_route.h"
@@ -19,7 +16,8 @@
 
 namespace tallyward::test {
 
-using Pairs = std::vector<std::pair<std::string, std::string>>;
+using Pair = std::pair<std::string, std::string>;
+using Pairs = std::vector<Pair>;
 
 // The K and V of each R element of a reply loaded into a document, in order.
 inline Pairs pairsOf(const Document& doc) {
@@ -29,12 +27,42 @@ inline Pairs pairsOf(const Document& doc) {
   return out;
 }
 
-// A reply text written out by hand: the header, the tag, one R element per pair, each line ended
-// by a carriage return, the closing tag.
-inline std::string replyText(std::string_view tag, const Pairs& pairs) {
-  std::string s = "<?xml version='1.0' encoding='GB2312'?>\r<" + std::string(tag) + ">\r";
-  for (const auto& [k, v] : pairs) s += "<R K='" + k + "' V='" + v + "'/>\r";
-  return s + "</" + std::string(tag) + ">";
+// The number of the run-time error a call fails with; 0 when it gives a verdict.
+template <class F>
+int errorOf(F&& call) {
+  try { call(); } catch (const Error& e) { return e.number(); }
+  return 0;
+}
+
+constexpr UseMode CS = UseMode::CS, BS = UseMode::BS;
+
+// One call of a field-entry check and what it must give.
+struct EntryCase {
+  const char* name;
+  const char* key;
+  Attributes head = {};                // the head's row (over the fixture's head row)
+  std::vector<Attributes> lines = {};  // the body's lines; none: VerifyHead
+  std::string verdict = "";
+  Pairs reply = {};  // pairs the reply carries, in this order; none: the document is left as it was
+  int pairs = -1;    // how many pairs the reply has (kSome: any number); -1: exactly `reply`
+  UseMode mode = CS;
+  long R = 1;
+  std::vector<const char*> on = {};  // session switches turned on
+  std::string sql = "";              // statements run first (rights, settings)
+  Props props = {};  // the class's own properties (sBillType, m_bPositive)
+};
+constexpr int kSome = -2;
+inline void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
+inline std::string entryName(const ::testing::TestParamInfo<EntryCase>& info) { return info.param.name; }
+
+// The statement that changes a setting of accinformation.
+inline std::string setTo(const std::string& name, const std::string& value) {
+  return "UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'";
+}
+
+// Grants the session's operator (demo) the right to enter one code of a kind.
+inline std::string grant(const std::string& kind, const std::string& code) {
+  return "INSERT INTO tw_data_right VALUES ('demo', '" + kind + "', '" + code + "', 'W')";
 }
 
 class ErpDatabaseTest : public ::testing::Test {
@@ -51,11 +79,9 @@ class ErpDatabaseTest : public ::testing::Test {
     info->set("TheYear", 2026);
   }
 
-  // Runs statements on the database file (the component's connection only reads).
   void sql(const std::string& statements) { db_.sql(statements); }
-  // The master data that head look-ups find: a leaf department 01 采购部 and a parent 03 生产中心,
-  // salesman 0001 王磊 of 01, payment condition, purchase type and shipping method 01, the currency
-  // 美元 (USD) with a daily rate on 2026-03-02 and a rate for period 3 (March 2026).
+  // Head master data: department 01 (a leaf) and 03, salesman 0001 of 01, payment condition, purchase
+  // type and shipping method 01, 美元 (USD) with a rate on 2026-03-02 and one for March 2026.
   void headMasterData() {
     sql(R"(
       INSERT INTO Department (cDepCode, cDepName, bDepEnd) VALUES ('01', '采购部', 1), ('03', '生产中心', 0);
@@ -68,22 +94,20 @@ class ErpDatabaseTest : public ::testing::Test {
       INSERT INTO ua_period (cacc_id, iyear, iID, dBegin, dEnd) VALUES ('001', 2026, 3, '2026-03-01 00:00:00', '2026-03-31 00:00:00');
     )");
   }
-
-  void setting(const std::string& name, const std::string& value) {
-    sql("UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'");
+  // Line master data: units 千克 (group 01), 个 and 箱 of 10 (02), project class 97 with RD1, class 00
+  // of the items, and V001's list price 6.8 at 13% for P02.
+  void lineMasterData() {
+    sql(R"(
+      INSERT INTO ComputationUnit (cComUnitCode, cComUnitName, cGroupCode, iChangRate, bMainUnit) VALUES
+        ('0101', '千克', '01', 1, 1), ('0201', '个', '02', 1, 1), ('0202', '箱', '02', 10, 0);
+      INSERT INTO fItem (cItem_Class, cItem_Name, cTable) VALUES ('97', '研发项目', 'fitemss97'), ('00', '存货核算', 'Inventory');
+      INSERT INTO fitemss97 (cItemCode, cItemName) VALUES ('RD1', '轻量化');
+      INSERT INTO tw_price (cVenCode, cInvCode, cexch_name, fMinQuantity, iUnitPrice, iTaxRate) VALUES
+        ('V001', 'P02', '人民币', 0, 6.8, 13);
+    )");
   }
 
-  // Grants the session's operator (demo) the right to enter one code of a kind.
-  void grant(const std::string& kind, const std::string& code) {
-    sql("INSERT INTO tw_data_right VALUES ('demo', '" + kind + "', '" + code + "', 'W')");
-  }
-
-  const std::vector<std::string>& sent() const { return cnn->statements(); }
-  bool sentContaining(std::string_view piece) const {
-    for (const std::string& s : sent())
-      if (s.find(piece) != std::string::npos) return true;
-    return false;
-  }
+  void setting(const std::string& name, const std::string& value) { sql(setTo(name, value)); }
 
   TempDatabase db_;
   const std::string& path_ = db_.path();
@@ -95,27 +119,51 @@ class ErpDatabaseTest : public ::testing::Test {
   std::shared_ptr<Object> context() const { return std::make_shared<SessionContext>(info); }
 };
 
-// A data right of a look-up: the switch that enforces it, the entry typed and the right it needs.
-struct DataRightCase {
-  const char* name;
-  const char* key;
-  const char* typed;
-  const char* sessionSwitch;
-  const char* kind;
-  const char* code;
-  const char* refusal;      // of a single-field check (on row 5 for a line)
-  const char* passVerdict;  // of a BS whole pass
-};
+// An object of a field-entry class on the database, and the documents of its last call.
+template <class Check>
+class EntryTest : public ErpDatabaseTest, public ::testing::WithParamInterface<EntryCase> {
+ protected:
+  EntryTest() {
+    obj.m_Cnn = cnn;
+    obj.clsInfor = context();
+  }
+  ~EntryTest() override { obj.m_Cnn.reset(); }
 
-// A host whose data-right service counts how often it is created, and is otherwise the stand-in.
-inline std::shared_ptr<StandInHost> countingHost(std::shared_ptr<Connection> db, int& created) {
-  auto host = std::make_shared<StandInHost>(db);
-  auto inner = std::make_shared<StandInHost>(db);
-  host->define(hostclass::kDataRight, [inner, &created] {
-    ++created;
-    return inner->create(hostclass::kDataRight);
-  });
-  return host;
-}
+  std::string verifyHead(const std::string& key, const Attributes& row) {
+    doc = head(with(headRow, row));
+    return obj.VerifyHead(key, *doc);
+  }
+  std::string verifyBody(const std::string& key, const std::vector<Attributes>& lines, long R = 1) {
+    doc = voucher(lines);
+    hd = head(headRow);
+    return obj.VerifyBody(key, *doc, hd.get(), static_cast<int32_t>(R));
+  }
+
+  void run(const EntryCase& c) {
+    for (const char* s : c.on) info->set(s, true);
+    if (!c.sql.empty()) sql(c.sql);
+    obj.m_UseMode = c.mode;
+    for (const auto& [name, value] : c.props) obj.put(name, value);
+    if (!c.lines.empty()) headRow = with(headRow, c.head);
+    EXPECT_EQ(c.lines.empty() ? verifyHead(c.key, c.head) : verifyBody(c.key, c.lines, c.R), c.verdict);
+    if (c.reply.empty() && c.pairs == -1) {
+      EXPECT_EQ(doc->replacements(), 0u) << doc->xml();
+      return;
+    }
+    const Pairs got = pairsOf(*doc);
+    if (c.pairs != kSome) {
+      EXPECT_EQ(got.size(), c.pairs < 0 ? c.reply.size() : static_cast<size_t>(c.pairs));
+    }
+    auto at = got.begin();
+    for (const Pair& p : c.reply) {
+      at = std::find(at, got.end(), p);
+      EXPECT_NE(at, got.end()) << p.first << "=" << p.second << " in " << doc->xml();
+    }
+  }
+
+  Check obj;
+  Attributes headRow;
+  std::shared_ptr<Document> doc, hd;
+};
 
 }  // namespace tallyward::test
