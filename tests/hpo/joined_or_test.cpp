@@ -100,10 +100,11 @@ TEST_F(JoinedOrOnErp, SameRowsWithoutScanningTheItems) {
   auto body = voucher({line({{"cinvcode", "N3"}})});
   auto hd = head({{"cvencode", "V1"}});
   ASSERT_EQ(hpo.VerifyBody("cinvcode", *body, hd.get(), 1), "");
-  const auto item = std::find_if(sent().begin(), sent().end(), [](const std::string& s) {
+  const std::vector<std::string> statements = sent();
+  const auto item = std::find_if(statements.begin(), statements.end(), [](const std::string& s) {
     return s.find("From Inventory Left join venandinv") != std::string::npos;
   });
-  ASSERT_NE(item, sent().end());
+  ASSERT_NE(item, statements.end());
   EXPECT_EQ(pairsOf(*body).front().second, "I0003");
   for (const std::string& step : raw.explainQueryPlan(*item))
     EXPECT_EQ(step.find("SCAN Inventory"), std::string::npos) << step;

@@ -78,7 +78,7 @@ class ErpDatabaseTest : public ::testing::Test {
     sql("INSERT INTO tw_data_right VALUES ('demo', '" + kind + "', '" + code + "', 'W')");
   }
 
-  const std::vector<std::string>& sent() const { return cnn->statements(); }
+  std::vector<std::string> sent() const { return cnn->statements(); }
   bool sentContaining(std::string_view piece) const {
     for (const std::string& s : sent())
       if (s.find(piece) != std::string::npos) return true;
