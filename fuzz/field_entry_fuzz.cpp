@@ -1,8 +1,7 @@
 // A field-entry check on the demo company, as a screen calls it when the user leaves a field: the
 // class, the method, the mode, the switches, the key and the typed value chosen by the fuzzer (see
-// fuzz_input.h). The classes that are not built yet answer error 445; the target covers them as
-// they land. A run-time error is an answer; anything else that escapes, or a sanitizer's report,
-// is a finding.
+// fuzz_input.h), for each of the four field-entry classes. A run-time error is an answer;
+// anything else that escapes, or a sanitizer's report, is a finding.
 #include <stdlib.h>
 
 #include <cstddef>

@@ -58,16 +58,18 @@ inline constexpr size_t kWholeHeader = 4;
 //          bit 2: BS; bit 3: m_bPositive; bit 4: sBillType wwpurbill; bit 5: every right enforced
 //   key    byte < kEntryKeys.size(): that key, and the rest is the value; otherwise the rest is
 //          the key, a line feed and the value
-// The value goes into the field the key names, in the demo company's order head and line.
+// The value goes into the field the key names, in the demo company's order head and line (a key
+// that names no field there adds it, so that the other classes' fields are typed into too).
 inline constexpr std::array<std::string_view, 4> kEntryClasses = {
     "ClsS_VerifyHPO", "ClsS_VerifyBillH", "ClsS_VerifyArriveH", "ClsS_VerifyApplyH"};
 
-inline constexpr std::array<std::string_view, 32> kEntryKeys = {
+inline constexpr std::array<std::string_view, 40> kEntryKeys = {
     "cvenabbname", "cvencode", "cdepname", "cpayname", "cptname", "cpersonname", "cscname",
     "cexch_name", "dpodate", "nflat", "cinvcode", "cinva_unit", "citemcode", "citem_class",
     "iquantity", "itax", "cfree1", "cfree3", "cfree10", "all", "ALL", "cwhname", "cbusname",
     "dpbvdate", "ddate", "cexchrate", "ipertaxrate", "imoney", "cvenabbname_1", "cinvname", "ccode",
-    "xyz"};
+    "xyz", "ioritaxprice", "ipbvquantity", "itaxrate", "iorimoney", "cpbvbilltype", "dpdate", "dvdate",
+    "fquantity"};
 
 inline constexpr size_t kEntryHeader = 3;
 

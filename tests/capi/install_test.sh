@@ -28,7 +28,7 @@ cmake --build "$tmp/cmake" >/dev/null
 pc=$(dirname "$(find "$prefix" -name tallyward.pc | head -1)")
 libdir=$(PKG_CONFIG_PATH=$pc pkg-config --variable=libdir tallyward)
 # shellcheck disable=SC2046,SC2086
-cc $flags -o "$tmp/check-pc" "$consumer/check.c" $(PKG_CONFIG_PATH=$pc pkg-config --cflags --libs tallyward) \
+"${CC:-cc}" $flags -o "$tmp/check-pc" "$consumer/check.c" $(PKG_CONFIG_PATH=$pc pkg-config --cflags --libs tallyward) \
   -Wl,-rpath,"$libdir"
 "$tmp/check-pc" "$tmp/demo.db" >"$tmp/pc.out"
 

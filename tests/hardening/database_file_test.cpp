@@ -37,18 +37,20 @@ TEST(DatabaseFile, ChecksOnADatabaseInWalModeLeaveItsBytesAsTheyWere) {
   const auto before = filesOf(path);
   ASSERT_TRUE(before.count("-wal")) << "the writer left no log";
 
-  std::string verdict;
-  {
-    auto cnn = Connection::open(path);
+  // Through the embedded driver and through the SQLite ODBC driver alike.
+  for (const std::string& connection : {path, "Driver=SQLite3;Database=" + path}) {
+    auto cnn = Connection::open(connection);
     std::shared_ptr<Object> hpo = createObject("ClsS_VerifyHPO");
     useDatabase(*hpo, cnn);
     hpo->putRef("clsInfor", Variant(defaultSession()));
     auto hd = head({{"cvenabbname", "V001"}});
-    verdict = toText(hpo->call("VerifyHead", {Variant("cVenAbbName"), Variant(hd)}));
+    const Variant verdict = hpo->call("VerifyHead", {Variant("cVenAbbName"), Variant(hd)});
+    cnn.reset();
+    hpo.reset();
+    // The check saw the change waiting in the log (V001 stopped), and no byte changed.
+    EXPECT_EQ(toText(verdict), "供应商录入不正确或已经停用，请检查！") << connection;
+    EXPECT_EQ(filesOf(path), before) << connection;
   }
-  // The check saw the change waiting in the log (V001 stopped), and no byte changed.
-  EXPECT_EQ(verdict, "供应商录入不正确或已经停用，请检查！");
-  EXPECT_EQ(filesOf(path), before);
 }
 
 // Runs f on a thread with a small stack, as a host's worker threads may have.

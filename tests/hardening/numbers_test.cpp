@@ -54,7 +54,7 @@ TEST(HostileNumbers, LongsTakeOnlyWhatTheyHold) {
   } cases[] = {
       {"largest", Variant(2147483647L), "2147483647"},   {"smallest", Variant(-2147483648L), "-2147483648"},
       {"2^32+3", Variant(4294967299L), "error 6"},       {"2^31", Variant(2147483648.0), "error 6"},
-      {"-2^31-1", Variant(-2147483649LL), "error 6"},    {"text 2^32+3", Variant("4294967299"), "error 6"},
+      {"-2^31-1", Variant(-2147483649L), "error 6"},    {"text 2^32+3", Variant("4294967299"), "error 6"},
       {"NaN", Variant(kNaN), "error 6"},                 {"infinity", Variant(-kInf), "error 6"},
       {"date infinity", Variant(Date{kInf}), "error 6"}, {"rounds past", Variant(2147483647.5), "error 6"},
   };
@@ -69,8 +69,7 @@ TEST(HostileNumbers, LongsTakeOnlyWhatTheyHold) {
       std::vector<Variant> args{Variant("iquantity"), Variant(body)};
       if (fieldEntry) args.push_back(Variant::missing());
       args.push_back(R);
-      EXPECT_EQ(errorNumber([&] { check->call("VerifyBody", std::span<Variant>(args)); }), err::Overflow)
-          << name << " R=" << formatNumber(R.asDouble());
+      EXPECT_EQ(errorNumber([&] { check->call("VerifyBody", std::span<Variant>(args)); }), err::Overflow) << name;
     }
     for (const Variant& mode : {Variant(kNaN), Variant(kInf), Variant(4294967297L), Variant("1e10")})
       EXPECT_EQ(errorNumber([&] { check->put("m_UseMode", mode); }), err::Overflow) << name;
