@@ -143,7 +143,9 @@ int main(int argc, char** argv) {
     for (const std::string& s : cnn->statements()) sql.add(s);
     for (int vk = 0; vk <= 4; ++vk)
       for (int rk = 0; rk <= 17; ++rk) try {
-          sql.add(BuildReferenceSql(vk, rk, cnn.get(), "V001", "1", "P1001", "wwpurbill", "02"));
+          sql.add(BuildReferenceSql({.voucher = static_cast<VoucherKind>(vk), .list = static_cast<ReferenceKind>(rk),
+                                     .cnn = cnn.get(), .venCode = "V001", .unitMode = "1", .invCode = "P1001",
+                                     .billType = "wwpurbill", .depCode = "02"}));
         } catch (const Error&) {
         }
     cnn.reset();
