@@ -338,7 +338,7 @@ Company* company = nullptr;
 
 // Keeps the connection's record of sent statements from growing without end.
 void trimRecord(Connection& cnn) {
-  if (cnn.statements().size() > 1024) cnn.clearStatements();
+  if (cnn.statementCount() > 1024) cnn.clearStatements();
 }
 
 // ---- Benchmarks ------------------------------------------------------------------------------------------

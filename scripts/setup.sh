@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian 12, as root or through sudo) and builds into build/.
+# Installs what the build needs (Debian 12, as root or through sudo) and builds into build/;
+# with --sanitizers also what scripts/sanitize.sh needs.
 # Idempotent: packages already present are not fetched again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,6 +9,10 @@ cd "$(dirname "$0")/.."
 # tests (and `--db "Driver=SQLite3;Database=PATH"`) use.
 packages=(g++ cmake make pkg-config libpugixml-dev libcli11-dev nlohmann-json3-dev libsqlite3-dev
           sqlite3 libgtest-dev libbenchmark-dev unixodbc-dev libsqliteodbc python3)
+# --sanitizers: also clang and its sanitizer and libFuzzer runtimes (scripts/sanitize.sh, fuzz.sh).
+if [ "${1:-}" = "--sanitizers" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,10 +1,13 @@
 #include "command.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -46,21 +49,38 @@ struct VerifyOptions {
   bool traceSql = false;
 };
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("cannot read " + path + ": " + std::strerror(errno));
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) throw UsageError("cannot read " + path);
-  return ss.str();
+// The bytes of a file given with `option`. A path that cannot be read is told as what it is: a
+// folder, or a file that cannot be opened or read (with the system's reason).
+std::string readFile(const std::string& option, const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw UsageError(option + " " + path + ": cannot read the file: " + std::strerror(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+    throw UsageError(option + " " + path + ": is a folder, not a file");
+  std::string text;
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw UsageError(option + " " + path + ": cannot read the file: " + std::strerror(errno));
+    }
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return text;
 }
 
-std::shared_ptr<Document> readDocument(const std::string& path) {
-  const std::string text = readFile(path);
+std::shared_ptr<Document> readDocument(const std::string& option, const std::string& path) {
+  const std::string text = readFile(option, path);
   try {
     return Document::parse(text);
   } catch (const Error& e) {
-    throw UsageError(path + ": " + e.description());
+    throw UsageError(option + " " + path + ": " + e.description());
   }
 }
 
@@ -141,8 +161,8 @@ int verify(const VerifyOptions& o, std::ostream& out) {
     }
   }
 
-  std::shared_ptr<Document> head = o.headFile ? readDocument(*o.headFile) : nullptr;
-  std::shared_ptr<Document> body = o.bodyFile ? readDocument(*o.bodyFile) : nullptr;
+  std::shared_ptr<Document> head = o.headFile ? readDocument("--head", *o.headFile) : nullptr;
+  std::shared_ptr<Document> body = o.bodyFile ? readDocument("--body", *o.bodyFile) : nullptr;
   std::string method = o.method;
   for (char& c : method) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 

@@ -2,9 +2,12 @@
 // they give, after the manner of ADO. A driver does the talking to a real database.
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "tallyward/object.h"
@@ -77,6 +80,13 @@ class Recordset final : public Object {
 };
 
 // The caller's open connection to the ERP database (m_Cnn).
+//
+// A connection may be shared by threads. Every use of it (a statement, the record of statements,
+// a read) holds the connection's lock, so that one thread's statement never meets another's half
+// way; a field-entry check holds the lock for its whole call (beginRead to endRead), so that the
+// checks of several threads on one connection each see their own statements in order, one check
+// after another. The lock is taken again freely by the thread that holds it. A class object itself
+// is used by one thread at a time, as a screen uses it.
 class Connection final : public Object {
  public:
   Connection(std::string connectionString, std::unique_ptr<Driver> driver);
@@ -91,6 +101,7 @@ class Connection final : public Object {
   // Error 3001 when the file is missing or is not a database (no database is ever created, the
   // SQLite ODBC driver is told not to either), when an embedded string has a key other than these,
   // or when the ODBC driver cannot connect (with its message; passwords are not repeated).
+  // The embedded database is opened read-only: nothing the component does changes its file.
   static std::shared_ptr<Connection> open(const std::string& connectionString);
 
   const std::string& connectionString() const { return connectionString_; }
@@ -98,14 +109,27 @@ class Connection final : public Object {
   // Runs a statement as the component wrote it and gives its rows.
   std::shared_ptr<Recordset> execute(std::string_view sql);
 
+  // Runs a statement that is not the component's own (a host service's): its rows, without an
+  // entry in the record of statements.
+  std::shared_ptr<Recordset> executeUnrecorded(std::string_view sql);
+
+  // A read spanning several statements on this thread (see Driver::beginRead): holds the lock
+  // until the matching endRead. Reads nest. An endRead without a beginRead of this thread
+  // changes nothing.
+  void beginRead();
+  void endRead();
+
   // The statements sent on this connection, in order, as the component wrote them: the most
   // recent ones only, so that a connection a host keeps open all day does not fill its memory.
   // At most kStatementLimit are kept; when that many are there, the oldest tenth is let go at
   // once (so the latest 9,000 are always there: every statement of one check or whole pass).
-  const std::vector<std::string>& statements() const { return statements_; }
-  void clearStatements() { statements_.clear(); }
+  // A copy, taken under the lock.
+  std::vector<std::string> statements() const;
+  size_t statementCount() const;
+  void clearStatements();
   static constexpr size_t kStatementLimit = 10'000;
 
+  // The driver itself, without the lock: for tools and tests that own the connection alone.
   Driver& driver() { return *driver_; }
 
   std::string_view typeName() const override { return "Connection"; }
@@ -113,8 +137,24 @@ class Connection final : public Object {
   Variant Invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;
 
  private:
+  // The lock: a mutex that the holding thread may take again (its depth counts how often).
+  class Lock {
+   public:
+    void lock();
+    void unlock();
+    bool heldHere() const;  // whether this thread holds it
+
+   private:
+    std::mutex mutex_;
+    std::atomic<std::thread::id> owner_{};
+    int depth_ = 0;
+  };
+  using Hold = std::lock_guard<Lock>;
+
   std::string connectionString_;
   std::unique_ptr<Driver> driver_;
+  mutable Lock lock_;
+  int reads_ = 0;  // reads begun and not yet ended (by the thread that holds the lock)
   std::vector<std::string> statements_;
 };
 

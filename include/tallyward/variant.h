@@ -24,7 +24,9 @@ class Variant {
   Variant() = default;
   Variant(bool b) : v_(b) {}
   Variant(int i) : v_(static_cast<int32_t>(i)) {}
-  Variant(long i) : v_(static_cast<int32_t>(i)) {}
+  // A whole number beyond 32 bits is kept as a Double (a Long holds 32 bits), never cut short.
+  Variant(long i) { setWhole(i); }
+  Variant(long long i) { setWhole(i); }
   Variant(double d) : v_(d) {}
   Variant(Date d) : v_(d) {}
   Variant(const char* s) : v_(std::string(s)) {}
@@ -58,6 +60,13 @@ class Variant {
   friend bool operator==(const Variant&, const Variant&) = default;
 
  private:
+  template <class I>
+  void setWhole(I i) {
+    if (i >= INT32_MIN && i <= INT32_MAX)
+      v_ = static_cast<int32_t>(i);
+    else
+      v_ = static_cast<double>(i);
+  }
   struct NullTag { friend bool operator==(NullTag, NullTag) = default; };
   struct MissingTag { friend bool operator==(MissingTag, MissingTag) = default; };
   std::variant<std::monostate, NullTag, bool, int32_t, double, std::string, Date,
@@ -66,7 +75,9 @@ class Variant {
 };
 
 // The conversions of the ERP's scripting platform. Each throws a run-time error (13, type
-// mismatch; 6, overflow) where the platform's conversion would fail.
+// mismatch; 6, overflow) where the platform's conversion would fail. A number never comes out
+// as an infinity or a NaN: a text beyond the range of a Double, and a Double (or Date) that is
+// not finite, are error 6.
 bool toBoolean(const Variant& v);                   // True/False in any case, or a number
 double toDouble(const Variant& v);                  // a number, or a text that reads as one
 std::string toText(const Variant& v);               // numbers in their shortest form
@@ -77,9 +88,19 @@ Date toDate(const Variant& v);                      // a Date, a number of days 
                                                     // Empty is the zero date
 
 // The building blocks of the conversions above, usable on plain text.
-bool parseNumber(std::string_view text, double& out);   // locale-style number text
+bool parseNumber(std::string_view text, double& out);   // locale-style number text; false beyond
+                                                        // the range of a Double
+// How a locale-style number text reads: as a (finite) number, as no number at all (words such
+// as NaN and Infinity included), or as a number beyond the range of a Double. A number too
+// small for a Double reads as 0.
+enum class NumberText { Number, NotANumber, Overflow };
+NumberText readNumber(std::string_view text, double& out);
+// Error 6 for a number text beyond the range of a Double; the text is shown in the description.
+[[noreturn]] void throwOverflow(std::string_view text);
 bool parseDate(std::string_view text, double& out);     // y-m-d [h:m[:s]] to an automation date
-std::string formatNumber(double d);                     // at most 15 significant digits
-std::string formatDate(double d);                       // yyyy-mm-dd[ hh:mm:ss]
+std::string formatNumber(double d);                     // at most 15 significant digits;
+                                                        // error 6 for a value not finite
+std::string formatDate(double d);                       // yyyy-mm-dd[ hh:mm:ss]; error 6
+                                                        // outside the years 100 to 9999
 
 }  // namespace tallyward

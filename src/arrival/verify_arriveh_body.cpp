@@ -242,13 +242,14 @@ void ArrivalLines::valueReply(FillInReply& reply, const Recordset* rs, const Bod
     reply.clear("dpdate").clear("dvdate");
     inspectionFlag(reply, r);
   }
-  if ((fe_.key() == "cinvcode" || fe_.key() == "iquantity") && leadingNumber(GetRowValue(r.node, "icorid")) == 0 &&
-      leadingNumber(GetRowValue(r.node, "iposid")) == 0)
+  if (fe_.key() != "cinvcode" && fe_.key() != "iquantity") return;
+  if (!madeFromNothing(fe_, r, {"icorid", "iposid"})) return;
+  if (const std::optional<double> quantity = priceQuantity(fe_, r, "iquantity"))
     addProposedPrice(fe_, reply, self_.m_login,
                      {.vendorCode = head("cVenCode"),
                       .itemCode = GetRowValue(r.node, "cInvCode"),
                       .date = XmlDateValue(head("dDate")),
-                      .quantity = std::fabs(StrToDbl(GetRowValue(r.node, "iquantity"))),
+                      .quantity = *quantity,
                       .currency = head("cexch_name")},
                      kPricePairs);
 }

@@ -31,7 +31,7 @@ FieldEntry::FieldEntry(std::string_view sKey, UseMode mode, std::shared_ptr<Conn
 FieldEntry::Read::Read(const std::shared_ptr<Connection>& cnn) {
   if (!cnn) return;
   try {
-    cnn->driver().beginRead();
+    cnn->beginRead();
     cnn_ = cnn;
   } catch (const Error&) {
     // Each statement then reads on its own, and reports its own failure.
@@ -39,7 +39,7 @@ FieldEntry::Read::Read(const std::shared_ptr<Connection>& cnn) {
 }
 
 FieldEntry::Read::~Read() {
-  if (cnn_) cnn_->driver().endRead();
+  if (cnn_) cnn_->endRead();
 }
 
 const Session& FieldEntry::session() const {

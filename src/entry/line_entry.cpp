@@ -240,7 +240,8 @@ void checkLineTax(FieldEntry& fe, const BodyRow& r, double deviation, bool round
   if (!fe.step("reading the setting", "iSingleTax", [&] { tolerance = GetSingleTaxTolerance(fe.cnn()); }))
     return;
   if (roundTolerance) tolerance = roundCents(tolerance);
-  if (tolerance < roundCents(deviation))
+  // A deviation that does not read (an overflow) is beyond any tolerance.
+  if (!std::isfinite(deviation) || tolerance < roundCents(deviation))
     fe.call().report(Way::AtOnceOrCollected, rowPrefix(r.number), "]行税额录入超出容差范围！");
 }
 
@@ -248,7 +249,7 @@ void checkTotalTax(FieldEntry& fe, const TaxTotals& totals) {
   const double deviation = roundCents(std::fabs(totals.computed - totals.entered));
   double tolerance = 0;
   if (!fe.step("reading the setting", "iSumTax", [&] { tolerance = GetSumTaxTolerance(fe.cnn()); })) return;
-  if (tolerance < deviation) fe.call().report(Way::AtOnceOrCollected, "", "税额合计容差超出范围！");
+  if (!(deviation <= tolerance)) fe.call().report(Way::AtOnceOrCollected, "", "税额合计容差超出范围！");
 }
 
 void checkTaxOfLine(FieldEntry& fe, const BodyRow& r, TaxTotals& totals, const LineTaxFields& fields) {
@@ -260,9 +261,12 @@ void checkTaxOfLine(FieldEntry& fe, const BodyRow& r, TaxTotals& totals, const L
     const double computed = textToDouble(base) * textToDouble(rate) / 100;
     totals.computed += fields.computedAsText ? StrToDbl(formatNumber(computed)) : computed;
   });
-  totals.entered += StrToDbl(tax);
-  checkLineTax(fe, r, std::fabs(std::fabs(StrToDbl(base) * StrToDbl(rate) / 100) - std::fabs(StrToDbl(tax))),
-               fields.roundTolerance);
+  fe.step("reading the tax", fields.tax, [&] { totals.entered += StrToDbl(tax); });
+  // Numbers that do not read (an overflow) put the line beyond any tolerance.
+  const double deviation = fe.valueOr("computing the deviation of", HUGE_VAL, [&] {
+    return std::fabs(std::fabs(StrToDbl(base) * StrToDbl(rate) / 100) - std::fabs(StrToDbl(tax)));
+  });
+  checkLineTax(fe, r, deviation, fields.roundTolerance);
 }
 
 // ---- Reply pairs -----------------------------------------------------------------------------------------
@@ -305,6 +309,20 @@ void addQualityFlag(FieldEntry& fe, FillInReply& reply, std::string_view vendor,
     const bool inspected = askGspIsTrue(std::string(vendor), item, fe.connection());
     reply.add("bGsp", inspected ? "是" : "否");
   });
+}
+
+bool madeFromNothing(FieldEntry& fe, const BodyRow& r, std::initializer_list<std::string_view> idFields) {
+  return fe.valueOr("reading the source lines of", false, [&] {
+    for (std::string_view field : idFields)
+      if (leadingNumber(GetRowValue(r.node, field)) != 0) return false;
+    return true;
+  });
+}
+
+std::optional<double> priceQuantity(FieldEntry& fe, const BodyRow& r, std::string_view field) {
+  std::optional<double> quantity;
+  fe.step("reading the quantity", field, [&] { quantity = std::fabs(StrToDbl(GetRowValue(r.node, field))); });
+  return quantity;
 }
 
 std::optional<PriceProposal> proposedPrice(FieldEntry& fe, const std::shared_ptr<Object>& login,

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <span>
@@ -253,6 +254,13 @@ struct PricePairs {
 void addProposedPrice(FieldEntry& fe, FillInReply& reply, const std::shared_ptr<Object>& login,
                       const PriceQuery& query, const PricePairs& pairs);
 
+// Whether a line asks the price service for a price: none of its source ids (the lines of other
+// vouchers it was made from) is set. An id that does not read (an overflow) counts as set.
+bool madeFromNothing(FieldEntry& fe, const BodyRow& r, std::initializer_list<std::string_view> idFields);
+// The absolute value of a line's quantity for a price query; nothing (the step skipped, no price
+// asked) when it does not read.
+std::optional<double> priceQuantity(FieldEntry& fe, const BodyRow& r, std::string_view field);
+
 // The price the price service proposes for a line, asked as one step (the service may leave
 // another context object in the class's clsInfor); nothing when it has no price or fails.
 std::optional<PriceProposal> proposedPrice(FieldEntry& fe, const std::shared_ptr<Object>& login,
@@ -263,7 +271,10 @@ std::optional<PriceProposal> proposedPrice(FieldEntry& fe, const std::shared_ptr
 template <class Lines>
 void LineEntry::runStepsAndTaxTotal(Lines& self, std::span<const LineStep<Lines>> steps,
                                     std::string_view rateAttribute, const TaxTotals& totals) {
-  const bool sameRates = fe_.wholePass() && sameRateOnEveryLine(body_, rateAttribute);
+  // Rates that do not read (an overflow) are not the same: each line's tax is still checked.
+  const bool sameRates = fe_.wholePass() && fe_.valueOr("reading the tax rates", false, [&] {
+    return sameRateOnEveryLine(body_, rateAttribute);
+  });
   runSteps(self, steps);
   if (fe_.wholePass() && !fe_.ended() && sameRates) checkTotalTax(fe_, totals);
 }

@@ -15,10 +15,10 @@ namespace {
   throwError(err::ObjectNotSet, "Object variable not set: " + what);
 }
 
-// The host's own statements go straight to the driver: the connection's record of statements
-// keeps only those that the checks sent.
+// The host's own statements stay out of the connection's record of statements, which keeps only
+// those that the checks sent.
 std::shared_ptr<Recordset> hostQuery(Connection& connection, const std::string& sql) {
-  return std::make_shared<Recordset>(connection.driver().query(sql));
+  return connection.executeUnrecorded(sql);
 }
 
 // tw_data_right: a row of the operator, kind and right for the code itself or for '*'.

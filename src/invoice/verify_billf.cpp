@@ -217,21 +217,24 @@ const TotalsRule kTotalsRules[] = {
 // A running sum of decimal texts. Their binary sum can miss an exact zero by rounding noise
 // (0.3 - 0.1 - 0.2 is not 0 in doubles), which would turn a balanced invoice into a negative one;
 // a sum within the rounding error of its addends counts as zero.
+// A sum beyond the range of a Double is error 6, as the platform raises it: never an infinity
+// that passes the totals rules.
 class DecimalSum {
  public:
   void add(double v) {
     sum_ += v;
-    magnitude_ += std::fabs(v);
+    if (!std::isfinite(sum_)) throwError(err::Overflow, "Overflow: a total is beyond the range of a Double");
+    rounding_ += std::fabs(v) * DBL_EPSILON;  // scaled first, so that it cannot overflow itself
     ++count_;
   }
   double value() const {
-    const double noise = 4.0 * static_cast<double>(count_ + 1) * DBL_EPSILON * magnitude_;
+    const double noise = 4.0 * static_cast<double>(count_ + 1) * rounding_;
     return std::fabs(sum_) <= noise ? 0.0 : sum_;
   }
 
  private:
   double sum_ = 0;
-  double magnitude_ = 0;
+  double rounding_ = 0;  // the rounding error each addend may carry: |v| * epsilon, summed
   size_t count_ = 0;
 };
 

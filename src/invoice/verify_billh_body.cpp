@@ -108,7 +108,10 @@ const LineStep<InvoiceLines> InvoiceLines::kSteps[] = {
 };
 
 std::string InvoiceLines::run() {
-  const bool sameRates = fe_.wholePass() && sameRateOnEveryLine(body_, "itaxrate");
+  // Rates that do not read (an overflow) are not the same: each line's tax is still checked.
+  const bool sameRates = fe_.wholePass() && fe_.valueOr("reading the tax rates", false, [&] {
+    return sameRateOnEveryLine(body_, "itaxrate");
+  });
   runSteps<InvoiceLines>(*this, kSteps);
   // The whole invoice, when every line bears the same rate (a body without lines has nothing to
   // say): an invoice of goods must hold goods, and its tax must add up.
@@ -191,14 +194,20 @@ void InvoiceLines::quantity(const BodyRow& r) { answerQuantity(fe_, body_, repli
 // computed tax of the line before.
 void InvoiceLines::lineTax(const BodyRow& r) {
   if (GetRowValue(r.node, "iOriMoney").empty() || !taxChecked(fe_)) return;
-  const double entered = StrToDbl(GetRowValue(r.node, "ioritaxprice"));
+  double entered = 0;
+  const bool readable =
+      fe_.step("reading the tax", "ioritaxprice", [&] { entered = StrToDbl(GetRowValue(r.node, "ioritaxprice")); });
   tax_.entered += entered;
   const std::string base = GetRowValue(r.node, isSpecial(head("cPBVBillType")) ? "iOriMoney" : "iOriSum");
   const std::string rate = GetRowValue(r.node, "iTaxRate");
   fe_.step("computing the tax of", "iTaxRate",
            [&] { lineTax_ = StrToDbl(formatNumber(textToDouble(rate) * textToDouble(base) / 100)); });
   tax_.computed += lineTax_;
-  checkLineTax(fe_, r, std::fabs(std::fabs(lineTax_) - std::fabs(entered)), true);
+  // Numbers beyond the range of a Double (which StrToDbl refuses) are beyond any tolerance.
+  const bool numbers = readable && fe_.valueOr("reading the tax rate and amount of", false, [&] {
+    return std::isfinite(StrToDbl(rate) * StrToDbl(base));
+  });
+  checkLineTax(fe_, r, numbers ? std::fabs(std::fabs(lineTax_) - std::fabs(entered)) : HUGE_VAL, true);
 }
 
 // The value reply of a line: the columns found (an item without a tax rate of its own takes the
@@ -222,14 +231,15 @@ void InvoiceLines::valueReply(FillInReply& reply, const Recordset* rs, const Bod
     reply.clear("cItemCode");
     reply.clear("cItemName");
   }
-  if ((key == "cinvcode" || key == "ipbvquantity") && leadingNumber(GetRowValue(r.node, "iposid")) == 0 &&
-      leadingNumber(GetRowValue(r.node, "rdsid")) == 0) {
+  if (key != "cinvcode" && key != "ipbvquantity") return;
+  if (!madeFromNothing(fe_, r, {"iposid", "rdsid"})) return;
+  if (const std::optional<double> quantity = priceQuantity(fe_, r, "ipbvquantity")) {
     const std::optional<PriceProposal> price =
         proposedPrice(fe_, self_.m_login,
                       {.vendorCode = head("cVenCode"),
                        .itemCode = GetRowValue(r.node, "cInvCode"),
                        .date = XmlDateValue(head("dPBVDate")),
-                       .quantity = std::fabs(StrToDbl(GetRowValue(r.node, "ipbvquantity"))),
+                       .quantity = *quantity,
                        .currency = head("cexch_name")});
     if (price && GetRowValue(r.node, "iomautoid").empty() && GetRowValue(r.node, "iommainid").empty()) {
       reply.add("ioricost", formatNumber(price->unitPrice));

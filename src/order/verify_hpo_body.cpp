@@ -142,12 +142,14 @@ void OrderLines::valueReply(FillInReply& reply, const Recordset* rs, const BodyR
     });
     if (quality) addQualityFlag(fe_, reply, head("cVenCode"), GetRowValue(r.node, "cinvcode"));
   }
-  if ((fe_.key() == "cinvcode" || fe_.key() == "iquantity") && leadingNumber(GetRowValue(r.node, "iappids")) == 0)
+  if (fe_.key() != "cinvcode" && fe_.key() != "iquantity") return;
+  if (!madeFromNothing(fe_, r, {"iappids"})) return;
+  if (const std::optional<double> quantity = priceQuantity(fe_, r, "iquantity"))
     addProposedPrice(fe_, reply, self_.m_login,
                      {.vendorCode = head("cVenCode"),
                       .itemCode = GetRowValue(r.node, "cInvCode"),
                       .date = XmlDateValue(head("dPODate")),
-                      .quantity = std::fabs(StrToDbl(GetRowValue(r.node, "iquantity"))),
+                      .quantity = *quantity,
                       .currency = head("cexch_name")},
                      kPricePairs);
 }

@@ -265,13 +265,20 @@ bool readPlainDecimal(std::string_view s, double& out) {
 }
 
 // Everything else the number conversion reads: blanks, a sign, thousands separators, exponents.
+// A number beyond the range of a Double is error 6, never a number; a text that is no number
+// (NaN and Infinity included) reads 0.
 double readOtherNumber(std::string_view text) {
   double v = 0;
   const char* first = text.data();
   const char* last = first + text.size();
   auto [ptr, ec] = std::from_chars(first, last, v);
   if (ec == std::errc() && ptr == last && std::isfinite(v)) return v;
-  return parseNumber(text, v) ? v : 0;
+  switch (readNumber(text, v)) {
+    case NumberText::Number: return v;
+    case NumberText::Overflow: throwOverflow(text);
+    case NumberText::NotANumber: break;
+  }
+  return 0;
 }
 
 // StrToDbl of a field's text as the document holds it, ended by NUL.
@@ -322,7 +329,9 @@ double VarToDbl(const Variant& value) {
   if (value.isNull()) return 0;
   try {
     return toDouble(value);
-  } catch (const Error&) {
+  } catch (const Error& e) {
+    // An overflow is not a value that fails to convert: it must not pass as 0.
+    if (e.number() == err::Overflow) throw;
     return 0;
   }
 }
@@ -388,11 +397,11 @@ double leadingNumber(std::string_view text) {
     }
   }
   double value = 0;
-  const char* first = text.data() + numberStart;
-  const std::errc ec = std::from_chars(first, text.data() + i, value).ec;
+  const std::string_view number = text.substr(numberStart, i - numberStart);
+  const std::errc ec = std::from_chars(number.data(), number.data() + number.size(), value).ec;
   if (ec == std::errc::result_out_of_range) {
-    // Beyond the range of a double: read it as strtod would (infinity or zero).
-    value = std::strtod(std::string(first, text.data() + i).c_str(), nullptr);
+    // Beyond the range of a Double is error 6; below it, zero.
+    if (readNumber(number, value) == NumberText::Overflow) throwOverflow(text.substr(0, i));
   } else if (ec != std::errc()) {
     return 0;
   }

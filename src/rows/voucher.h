@@ -147,7 +147,7 @@ class RowValues {
 
   std::string_view text(size_t field) const { return has(field) ? text_[field] : ""; }
   bool empty(size_t field) const { return !has(field) || !*text_[field]; }
-  double number(size_t field) const;  // StrToDbl of the field
+  double number(size_t field) const;  // StrToDbl of the field (error 6 on overflow)
 
  private:
   // The rows of one voucher carry their attributes in the same order, so the field found at each
@@ -175,9 +175,15 @@ class RowValues {
 
 // ---- Converters -----------------------------------------------------------------------------------
 
-// The number the text reads as, 0 when it is empty or does not read as a number. Never fails.
+// The readings of numbers below never give an infinity or a NaN: a number beyond the range of a
+// Double is run-time error 6 (overflow), as the platform raises it; texts such as NaN or Infinity
+// are no numbers.
+
+// The number the text reads as, 0 when it is empty or does not read as a number. Fails only on
+// overflow.
 double StrToDbl(std::string_view text);
-// The number conversion of the value; 0 for Null or a value that does not convert. Never fails.
+// The number conversion of the value; 0 for Null or a value that does not convert. Fails only on
+// overflow (a text beyond the range of a Double, a Double that is not finite).
 double VarToDbl(const Variant& value);
 // The date of an XML date-time: every capital T becomes a blank; the zero date when the text does
 // not read as a date. Never fails.
@@ -189,7 +195,7 @@ double textToDouble(std::string_view text);
 bool textToBoolean(std::string_view text);
 
 // The longest leading part of the text that reads as a number (blanks before it skipped); 0 when
-// there is none ("" and "abc" read 0).
+// there is none ("" and "abc" read 0). Error 6 when that part is beyond the range of a Double.
 double leadingNumber(std::string_view text);
 
 // A number rounded as formatting it with ".00" and reading it back does: two decimals, half away

@@ -20,7 +20,7 @@ cmake --build "$tmp/cmake" >/dev/null
 
 export PKG_CONFIG_PATH; PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name tallyward.pc | head -1)")
 # shellcheck disable=SC2046,SC2086
-cc $flags -pthread -o "$tmp/check-pc" "$source/tests/capi/capi_test.c" -DTW_SOURCE_DIR="\"$source\"" \
+"${CC:-cc}" $flags -pthread -o "$tmp/check-pc" "$source/tests/capi/capi_test.c" -DTW_SOURCE_DIR="\"$source\"" \
   -DTW_EXPECTED_VERSION="\"$(pkg-config --modversion tallyward)\"" $(pkg-config --cflags --libs tallyward) \
   -Wl,-rpath,"$(pkg-config --variable=libdir tallyward)"
 "$tmp/check-pc"

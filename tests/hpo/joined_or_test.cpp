@@ -93,10 +93,11 @@ TEST_F(JoinedOrOnErp, SameRowsWithoutScanningTheItems) {
   headRow = {{"cvencode", "V1"}};
   ASSERT_EQ(verifyBody("cinvcode", {line({{"cinvcode", "N3"}})}), "");
   EXPECT_EQ(pairsOf(*doc).front().second, "I0003");
-  const auto item = std::find_if(cnn->statements().begin(), cnn->statements().end(), [](const std::string& s) {
+  const std::vector<std::string> statements = cnn->statements();
+  const auto item = std::find_if(statements.begin(), statements.end(), [](const std::string& s) {
     return s.find("From Inventory Left join venandinv") != std::string::npos;
   });
-  ASSERT_NE(item, cnn->statements().end());
+  ASSERT_NE(item, statements.end());
   for (const std::string& step : raw.explainQueryPlan(*item))
     EXPECT_EQ(step.find("SCAN Inventory"), std::string::npos) << step;
 }

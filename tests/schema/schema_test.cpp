@@ -32,7 +32,8 @@ std::set<std::string> statementsOfTheChecks(TempDatabase& db) {
   order.bVerifyPoCode("CG2601001");
   db.sql("UPDATE accinformation SET cValue='True' WHERE cName='iXchgRateStl'");  // rates by period
   order.VerifyHead("dpodate", *head(orderHead));
-  return {cnn->statements().begin(), cnn->statements().end()};
+  const std::vector<std::string> sent = cnn->statements();
+  return {sent.begin(), sent.end()};
 }
 
 // A look-up that reads a table whole is too slow on a real company: an OR branch without an index

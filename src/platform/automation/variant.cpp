@@ -1,5 +1,6 @@
 #include "tallyward/variant.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -71,9 +72,44 @@ bool readUnsigned(std::string_view& s, unsigned& out, size_t maxDigits) {
 
 }  // namespace
 
-bool parseNumber(std::string_view text, double& out) {
+namespace {
+
+// Whether a decimal text that std::from_chars finds out of range is too large (rather than too
+// small) for a Double: the decimal exponent of its first significant digit is positive. Out of
+// range means beyond 1.8e308 or below 4.9e-324, so the sign of that exponent settles it.
+bool decimalTooLarge(std::string_view s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  long long exponent = 0;  // of the first significant digit, before the written exponent
+  bool significant = false, afterPoint = false;
+  for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+    if (s[i] == '.') {
+      afterPoint = true;
+    } else if (!significant && s[i] != '0') {
+      significant = true;
+      if (afterPoint) --exponent;
+    } else if (significant && !afterPoint) {
+      ++exponent;
+    } else if (!significant && afterPoint) {
+      --exponent;
+    }
+  }
+  if (!significant) return false;  // zero is never too large
+  long long written = 0;
+  bool negative = false;
+  if (i < s.size()) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    for (; i < s.size(); ++i) written = std::min<long long>(written * 10 + (s[i] - '0'), 1'000'000'000);
+  }
+  return exponent + (negative ? -written : written) > 0;
+}
+
+}  // namespace
+
+NumberText readNumber(std::string_view text, double& out) {
   std::string_view s = trim(text);
-  if (s.empty()) return false;
+  if (s.empty()) return NumberText::NotANumber;
   // Keep sign, digits, one decimal point and an exponent; thousands separators may stand between
   // digits of the integer part.
   std::string clean;
@@ -89,23 +125,46 @@ bool parseNumber(std::string_view text, double& out) {
     clean.push_back(s[i++]);
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') { clean.push_back(s[i++]); ++digits; }
   }
-  if (digits == 0) return false;
+  if (digits == 0) return NumberText::NotANumber;
   if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
     clean.push_back('e');
     ++i;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) clean.push_back(s[i++]);
     size_t expDigits = 0;
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') { clean.push_back(s[i++]); ++expDigits; }
-    if (expDigits == 0) return false;
+    if (expDigits == 0) return NumberText::NotANumber;
   }
-  if (i != s.size()) return false;
+  if (i != s.size()) return NumberText::NotANumber;
   const char* first = clean.data();
   if (*first == '+') ++first;
   double v = 0;
   auto [ptr, ec] = std::from_chars(first, clean.data() + clean.size(), v);
-  if (ec != std::errc() || ptr != clean.data() + clean.size() || !std::isfinite(v)) return false;
+  if (ec == std::errc::result_out_of_range) {
+    if (decimalTooLarge(clean)) return NumberText::Overflow;
+    v = clean.front() == '-' ? -0.0 : 0.0;  // below the smallest Double: zero
+  } else if (ec != std::errc() || ptr != clean.data() + clean.size() || !std::isfinite(v)) {
+    return NumberText::NotANumber;
+  }
   out = v;
-  return true;
+  return NumberText::Number;
+}
+
+bool parseNumber(std::string_view text, double& out) {
+  return readNumber(text, out) == NumberText::Number;
+}
+
+namespace {
+// A value that is an infinity or a NaN is never read as a number.
+double finite(double d) {
+  if (!std::isfinite(d)) throwError(err::Overflow, "Overflow: the value is not a finite number");
+  return d;
+}
+}  // namespace
+
+void throwOverflow(std::string_view text) {
+  constexpr size_t kShown = 40;
+  const std::string shown = text.size() <= kShown ? std::string(text) : std::string(text.substr(0, kShown)) + "...";
+  throwError(err::Overflow, "Overflow: " + shown + " is beyond the range of a Double");
 }
 
 bool parseDate(std::string_view text, double& out) {
@@ -147,7 +206,7 @@ bool parseDate(std::string_view text, double& out) {
 }
 
 std::string formatNumber(double d) {
-  if (d == 0) return "0";
+  if (finite(d) == 0) return "0";
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.15G", d);
   std::string s(buf);
@@ -167,6 +226,9 @@ std::string formatNumber(double d) {
 }
 
 std::string formatDate(double d) {
+  // The dates of the platform: 1 January 100 to 31 December 9999.
+  constexpr double kFirstDay = -657434, kDayAfterLast = 2958466;
+  if (!(d >= kFirstDay && d < kDayAfterLast)) throwError(err::Overflow, "Overflow: the date is outside the years 100 to 9999");
   long days = static_cast<long>(std::floor(d));
   double frac = d - static_cast<double>(days);
   long secs = std::lround(frac * 86400.0);
@@ -187,15 +249,19 @@ bool toBoolean(const Variant& v) {
   switch (v.type()) {
     case VarType::Boolean: return v.asBool();
     case VarType::Long: return v.asLong() != 0;
-    case VarType::Double: return v.asDouble() != 0;
-    case VarType::Date: return v.asDate().value != 0;
+    case VarType::Double: return finite(v.asDouble()) != 0;
+    case VarType::Date: return finite(v.asDate().value) != 0;
     case VarType::Empty: return false;
     case VarType::String: {
       std::string_view s = trim(v.asString());
       if (equalsNoCase(s, "True")) return true;
       if (equalsNoCase(s, "False")) return false;
       double d;
-      if (parseNumber(s, d)) return d != 0;
+      switch (readNumber(s, d)) {
+        case NumberText::Number: return d != 0;
+        case NumberText::Overflow: throwOverflow(s);
+        case NumberText::NotANumber: break;
+      }
       mismatch("Boolean");
     }
     default: mismatch("Boolean", v);
@@ -206,12 +272,16 @@ double toDouble(const Variant& v) {
   switch (v.type()) {
     case VarType::Boolean: return v.asBool() ? -1.0 : 0.0;
     case VarType::Long: return v.asLong();
-    case VarType::Double: return v.asDouble();
-    case VarType::Date: return v.asDate().value;
+    case VarType::Double: return finite(v.asDouble());
+    case VarType::Date: return finite(v.asDate().value);
     case VarType::Empty: return 0;
     case VarType::String: {
       double d;
-      if (parseNumber(v.asString(), d)) return d;
+      switch (readNumber(v.asString(), d)) {
+        case NumberText::Number: return d;
+        case NumberText::Overflow: throwOverflow(v.asString());
+        case NumberText::NotANumber: break;
+      }
       mismatch("Double");
     }
     default: mismatch("Double", v);
@@ -237,16 +307,17 @@ double roundHalfEven(double d) {
 }
 }  // namespace
 
+// The comparisons are written so that a NaN, should one ever get here, is out of range too.
 int16_t toInteger(const Variant& v) {
   double d = roundHalfEven(toDouble(v));
-  if (d < std::numeric_limits<int16_t>::min() || d > std::numeric_limits<int16_t>::max())
+  if (!(d >= std::numeric_limits<int16_t>::min() && d <= std::numeric_limits<int16_t>::max()))
     throwError(err::Overflow, "Overflow: the number does not fit a 16-bit integer");
   return static_cast<int16_t>(d);
 }
 
 int32_t toLong(const Variant& v) {
   double d = roundHalfEven(toDouble(v));
-  if (d < std::numeric_limits<int32_t>::min() || d > std::numeric_limits<int32_t>::max())
+  if (!(d >= std::numeric_limits<int32_t>::min() && d <= std::numeric_limits<int32_t>::max()))
     throwError(err::Overflow, "Overflow: the number does not fit a 32-bit integer");
   return static_cast<int32_t>(d);
 }

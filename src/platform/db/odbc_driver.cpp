@@ -187,20 +187,52 @@ bool startsWithNoCase(std::string_view text, std::string_view start) {
   return text.size() >= start.size() && sqlite::sqltokens::same(text.substr(0, start.size()), start);
 }
 
+// A pair as a connection string writes it: the value in braces when it could not stand bare.
+std::string pairText(const connstr::Pair& p) {
+  const bool braces = p.value.find_first_of(";{}") != std::string::npos;
+  if (!braces) return p.key + "=" + p.value + ";";
+  std::string value;
+  for (char c : p.value) value += c == '}' ? std::string("}}") : std::string(1, c);
+  return p.key + "={" + value + "};";
+}
+
+// An SQLite database file opened read-only, as an SQLite URI: a connection that may write would
+// fold a waiting write-ahead log into the file when it closes, or roll back a journal a writer
+// left behind, and so change the file although the component never writes.
+std::string readOnlyUri(std::string_view path) {
+  std::string uri = "file:";
+  for (char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      const auto b = static_cast<unsigned char>(c);
+      uri += '%';
+      uri += kHex[b >> 4];
+      uri += kHex[b & 15];
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?mode=ro";
+}
+
 // The string handed to the driver manager. The SQLite ODBC driver creates a missing database file
-// unless told not to; a mistyped path must not give an empty database that finds nothing.
+// unless told not to (a mistyped path must not give an empty database that finds nothing), and
+// opens its file for writing unless given a read-only URI: both are added for it.
 std::string connectText(const std::string& connectionString) {
   const auto pairs = connstr::pairsOf(connectionString);
   if (!pairs) return connectionString;
   const std::optional<std::string> driver = connstr::valueOf(*pairs, "Driver");
   std::string name = driver.value_or("");
   for (char& c : name) c = sqlite::sqltokens::lower(c);
-  if (name.find("sqlite") == std::string::npos || connstr::valueOf(*pairs, "NoCreat"))
-    return connectionString;
-  std::string text = connectionString;
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
-  if (!text.empty() && text.back() != ';') text += ';';
-  return text + "NoCreat=1";
+  if (name.find("sqlite") == std::string::npos) return connectionString;
+  std::string text;
+  for (connstr::Pair p : *pairs) {
+    if (connstr::sameKey(p.key, "Database") && !p.value.empty() && !startsWithNoCase(p.value, "file:"))
+      p.value = readOnlyUri(p.value);
+    text += pairText(p);
+  }
+  if (!connstr::valueOf(*pairs, "NoCreat")) text += "NoCreat=1";
+  return text;
 }
 
 // The column names of a table, from the source's catalog.

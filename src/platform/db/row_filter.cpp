@@ -103,28 +103,20 @@ class RowFilter::Parser {
     return static_cast<int>(nodes_.size()) - 1;
   }
 
-  int orExpr() {
-    int left = andExpr();
-    while (takeWord("or")) {
-      Node n;
-      n.type = Node::Type::Or;
-      n.left = left;
-      n.right = andExpr();
-      left = add(std::move(n));
-    }
-    return left;
-  }
+  int orExpr() { return joined(Node::Type::Or, "or", &Parser::andExpr); }
+  int andExpr() { return joined(Node::Type::And, "and", &Parser::primary); }
 
-  int andExpr() {
-    int left = primary();
-    while (takeWord("and")) {
-      Node n;
-      n.type = Node::Type::And;
-      n.left = left;
-      n.right = primary();
-      left = add(std::move(n));
-    }
-    return left;
+  // A run of terms joined by one operator becomes one node with all of them, so that neither
+  // reading nor evaluating goes one level deeper per term.
+  int joined(Node::Type type, std::string_view word, int (Parser::*term)()) {
+    const int first = (this->*term)();
+    if (!takeWord(word)) return first;
+    Node n;
+    n.type = type;
+    n.terms.push_back(first);
+    do n.terms.push_back((this->*term)());
+    while (takeWord(word));
+    return add(std::move(n));
   }
 
   int primary() {
@@ -239,8 +231,14 @@ bool RowFilter::matches(const std::vector<Variant>& row) const { return eval(roo
 bool RowFilter::eval(int index, const std::vector<Variant>& row) const {
   const Node& n = nodes_[static_cast<size_t>(index)];
   switch (n.type) {
-    case Node::Type::And: return eval(n.left, row) && eval(n.right, row);
-    case Node::Type::Or: return eval(n.left, row) || eval(n.right, row);
+    case Node::Type::And:
+      for (int term : n.terms)
+        if (!eval(term, row)) return false;
+      return true;
+    case Node::Type::Or:
+      for (int term : n.terms)
+        if (eval(term, row)) return true;
+      return false;
     case Node::Type::Compare:
       return n.column < row.size() ? compare(n, row[n.column]) : compare(n, Variant::null());
   }

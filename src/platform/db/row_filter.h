@@ -14,7 +14,10 @@ namespace tallyward {
 //  - a comparison is a field name (plain or [bracketed]), an operator (= <> < > <= >=) and a
 //    value: 'text' (quotes doubled inside), a number, #date#, Null (with = or <> only), or
 //    True/False;
-//  - comparisons join with AND and OR (AND binds closer) and group with parentheses.
+//  - comparisons join with AND and OR (AND binds closer) and group with parentheses, nested at
+//    most 64 deep.
+// A filter may join any number of comparisons: evaluating it takes no deeper a stack for ten
+// thousand terms than for two (only parentheses nest).
 // Text compares without regard to case; a number given as text compares as a number with a
 // numeric field. A Null field matches only  = Null.  A filter that cannot be read, or that names
 // a field the recordset lacks, is error 3001.
@@ -31,7 +34,7 @@ class RowFilter {
   using Literal = std::variant<Null, double, std::string, Date, Bool>;
   struct Node {
     enum class Type { And, Or, Compare } type = Type::Compare;
-    int left = -1, right = -1;  // And, Or
+    std::vector<int> terms;     // And, Or: the nodes joined, in order
     size_t column = 0;          // Compare
     Op op = Op::Eq;
     Literal value = Null{};

@@ -87,15 +87,19 @@ SqliteDriver::SqliteDriver(const std::string& path) : path_(path) {
     throwError(err::Database, "Database file not found: " + path);
   if (!std::filesystem::is_regular_file(status))
     throwError(err::Database, "Not a database file: " + path);
-  // Read-write without SQLITE_OPEN_CREATE, so that a wrong path never yields a new empty database;
-  // SQLite falls back to read-only on a file that cannot be written.
-  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+  // Read-only, so that nothing the component does changes the file: a connection that may write
+  // would, on closing, fold a waiting write-ahead log into the file, and on opening roll back a
+  // journal left behind by a writer. (Without SQLITE_OPEN_CREATE a wrong path never yields a new
+  // empty database either.) The ERP's own writers go on as before; reads see what they committed.
+  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
   if (rc != SQLITE_OK) {
     const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     sqlite3_close(db_);
     db_ = nullptr;
     throwError(err::Database, "Cannot open database " + path + ": " + why);
   }
+  // No checkpoint when the connection closes, even where SQLite would attempt one.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   // Double-quoted text names a column, never a string that SQLite guesses when no column matches.
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
@@ -103,11 +107,18 @@ SqliteDriver::SqliteDriver(const std::string& path) : path_(path) {
   char* message = nullptr;
   if (sqlite3_exec(db_, "PRAGMA query_only = ON; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
                    &message) != SQLITE_OK) {
+    const int code = sqlite3_extended_errcode(db_);
     const std::string why = message ? message : sqlite3_errmsg(db_);
     sqlite3_free(message);
     sqlite3_close(db_);
     db_ = nullptr;
-    throwError(err::Database, "Not an SQLite database: " + path + " (" + why + ")");
+    if (code == SQLITE_READONLY_ROLLBACK)
+      throwError(err::Database, "Cannot read database " + path +
+                                    ": a writer left an unfinished transaction in its journal, which only a "
+                                    "connection that may write can roll back (" + why + ")");
+    if (code == SQLITE_NOTADB)
+      throwError(err::Database, "Not an SQLite database: " + path + " (" + why + ")");
+    throwError(err::Database, "Cannot read database " + path + ": " + why);
   }
   columns_ = sqlite::columnsOf(db_);
 }
@@ -117,38 +128,40 @@ SqliteDriver::~SqliteDriver() {
   sqlite3_close(db_);
 }
 
-void SqliteDriver::fail(std::string_view what, std::string_view sql) const {
-  throwError(err::Database, std::string(what) + ": " + sqlite3_errmsg(db_) + " (statement: " +
-                                std::string(sql) + ")");
+void SqliteDriver::fail(std::string_view what, std::string_view sql, std::string_view translated) const {
+  std::string description = std::string(what) + ": " + sqlite3_errmsg(db_) + " (statement: " + std::string(sql) + ")";
+  if (!translated.empty() && translated != sql) description += " (as run on SQLite: " + std::string(translated) + ")";
+  throwError(err::Database, std::move(description));
 }
 
 // Compiles a statement already in SQLite's dialect: one reading statement, nothing after it.
-sqlite3_stmt* SqliteDriver::compile(const std::string& translated) {
+// A refusal names the statement as the component wrote it, `written`, and what SQLite was given.
+sqlite3_stmt* SqliteDriver::compile(const std::string& translated, std::string_view written) {
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   if (sqlite3_prepare_v3(db_, translated.c_str(), static_cast<int>(translated.size()),
                          SQLITE_PREPARE_PERSISTENT, &stmt, &tail) != SQLITE_OK) {
     sqlite3_finalize(stmt);
-    fail("Statement refused by the database", translated);
+    fail("Statement refused by the database", written, translated);
   }
   ++prepared_;
-  if (!stmt) throwError(err::Database, "Empty statement");
+  if (!stmt) throwError(err::Database, "Empty statement: " + std::string(written));
   const char* end = translated.c_str() + translated.size();
   for (; tail && tail < end; ++tail)
     if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n') {
       sqlite3_finalize(stmt);
-      throwError(err::Database, "More than one statement: " + translated);
+      throwError(err::Database, "More than one statement: " + std::string(written));
     }
   if (!sqlite3_stmt_readonly(stmt)) {
     sqlite3_finalize(stmt);
-    throwError(err::Database, "Only reading statements are run: " + translated);
+    throwError(err::Database, "Only reading statements are run: " + std::string(written));
   }
   return stmt;
 }
 
 sqlite3_stmt* SqliteDriver::prepareWritten(const std::string& written) {
   // Look-ups whose OR reaches into a left-joined table get conditions the indexes can serve.
-  return compile(sqlite::runnableOnSqlite(written, columns_));
+  return compile(sqlite::runnableOnSqlite(written, columns_), written);
 }
 
 // A shape goes through the same translation and rewrite as a statement; its marks then become
@@ -159,7 +172,7 @@ sqlite3_stmt* SqliteDriver::prepareShape(const std::string& shape, size_t values
   try {
     text = sqlite::withParameters(sqlite::runnableOnSqlite(shape, columns_), values);
     if (!text) return nullptr;
-    sqlite3_stmt* stmt = compile(*text);
+    sqlite3_stmt* stmt = compile(*text, shape);
     if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(values)) {
       sqlite3_finalize(stmt);
       return nullptr;
@@ -266,13 +279,13 @@ std::vector<std::string> SqliteDriver::explainQueryPlan(std::string_view sql) {
   if (sqlite3_prepare_v2(db_, translated.c_str(), static_cast<int>(translated.size()), &stmt, nullptr) !=
       SQLITE_OK) {
     sqlite3_finalize(stmt);
-    fail("Statement refused by the database", translated);
+    fail("Statement refused by the database", sql, translated);
   }
   std::vector<std::string> lines;
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) lines.emplace_back(textOf(stmt, 3));
   sqlite3_finalize(stmt);
-  if (rc != SQLITE_DONE) fail("Database error", translated);
+  if (rc != SQLITE_DONE) fail("Database error", sql, translated);
   return lines;
 }
 

@@ -60,13 +60,15 @@ class SqliteDriver final : public Driver {
     std::string key;
     sqlite3_stmt* stmt;  // nullptr: a shape that cannot be compiled; its statements run as written
   };
-  sqlite3_stmt* compile(const std::string& translated);
+  sqlite3_stmt* compile(const std::string& translated, std::string_view written);
   sqlite3_stmt* prepareWritten(const std::string& written);
   sqlite3_stmt* prepareShape(const std::string& shape, size_t values);
   Cached* find(const std::string& key);
   Cached& keep(std::string key, sqlite3_stmt* stmt);
   ResultSet run(sqlite3_stmt* stmt, std::string_view sql);
-  [[noreturn]] void fail(std::string_view what, std::string_view sql) const;
+  // Error 3001 with SQLite's message, the statement as the component wrote it and, where it
+  // differs, the statement as SQLite was given it.
+  [[noreturn]] void fail(std::string_view what, std::string_view sql, std::string_view translated = {}) const;
 
   std::string path_;
   sqlite3* db_ = nullptr;
