@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "support/run_time_error.h"
+#include "support/temp_database.h"
 #include "support/temp_database.h"
 
 namespace tallyward::test {
@@ -56,7 +56,9 @@ TEST(InitDb, ForceReplacesOnlyARegularFileOrALinkToOne) {
     if (!*c.says) {
       EXPECT_EQ(error, 0) << why;
       EXPECT_TRUE(stateOf(path).starts_with("file SQLite format 3")) << stateOf(path);
-      if (fs::exists(dir.file("notes"))) EXPECT_EQ(readBytes(dir.file("notes")), "keep");
+      if (fs::exists(dir.file("notes"))) {
+        EXPECT_EQ(readBytes(dir.file("notes")), "keep");
+      }
       continue;
     }
     EXPECT_EQ(error, err::InvalidArgument);

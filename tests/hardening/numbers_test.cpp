@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "rows/voucher.h"
-#include "support/run_time_error.h"
+#include "support/temp_database.h"
 #include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/host.h"
