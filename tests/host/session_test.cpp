@@ -66,7 +66,8 @@ TEST(Session, BadContentIsErrorFiveWithTheReason) {
       {"{\"bQMStart\": true, \"bqmstart\": false}", "bQMStart is given twice"}};
   for (const auto& [json, reason] : cases) {
     std::string message;
-    EXPECT_EQ(errorNumber([&] { sessionFromJson(json, "session file s.json"); }, &message), err::InvalidArgument) << json;
+    const std::string text = json;  // a structured binding is not captured by every compiler's lambdas
+    EXPECT_EQ(errorNumber([&] { sessionFromJson(text, "session file s.json"); }, &message), err::InvalidArgument) << json;
     EXPECT_EQ(message.rfind("session file s.json: ", 0), 0u) << message;
     EXPECT_NE(message.find(reason), std::string::npos) << json << " gave: " << message;
   }

@@ -97,7 +97,7 @@ TEST(Odbc, TheReadGuardLetsOnlyOneReadingStatementThrough) {
       {"select * into Copy from Vendor", false}, {"select 1 exec sp_who", false},
       {"select * from openquery(srv, 'select 1')", false}, {"set nocount on select 1", false}, {" ; ", false},
       {"select 'x", false}};
-  for (const auto& [sql, passes] : cases) EXPECT_EQ(errorNumber([&] { tsql::requireRead(sql); }) == 0, passes) << sql;
+  for (const auto& c : cases) EXPECT_EQ(errorNumber([&] { tsql::requireRead(c.first); }) == 0, c.second) << c.first;
 }
 
 }  // namespace
