@@ -22,7 +22,10 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -
 cmake --build build-asan -j"$jobs"
 # The installed package and the Python loader are checked by the normal suite; here the C interface
 # runs under the sanitizers through its own test program.
-ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^capi\.(python|install_and_consume)$'
+ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^capi\.(python|install_and_consume)$|^odbc\.'
+# The ODBC driver manager loads and unloads the SQLite ODBC driver, whose leftovers then belong to no
+# module that a suppression could name: the ODBC program runs with every check but the leak check.
+ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j"$jobs" -R '^odbc\.'
 
 echo "== ThreadSanitizer: the hardening tests"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DTALLYWARD_BENCH=OFF \
