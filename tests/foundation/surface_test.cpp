@@ -67,8 +67,9 @@ TEST(DispatchIds, FixedByMemberOrder) {
   }
 }
 
-// A property reads its default until set, then the value set, converted to its type.
-TEST(Properties, DefaultsUntilSetAndKeptAfter) {
+// A property reads its default until set, then the value set, converted to its type; a value of the
+// wrong kind is refused, and an object property takes an object by reference.
+TEST(Properties, DefaultsConversionsAndRefusals) {
   const struct { const char* cls; const char* name; Variant initial, set, read; } cases[] = {
       {"ClsS_VerifyFPO", "m_UseMode", Variant(0), Variant(1.0), Variant(1)},
       {"ClsS_VerifyFPO", "m_bAlterPO", Variant(false), Variant("True"), Variant(true)},
@@ -81,19 +82,12 @@ TEST(Properties, DefaultsUntilSetAndKeptAfter) {
     o->put(c.name, c.set);
     EXPECT_EQ(o->get(c.name), c.read) << c.name;
   }
+  EXPECT_EQ(test::errorNumber([] { createObject("ClsS_VerifyFPO")->put("m_bAlterPO", Variant("maybe")); }), err::TypeMismatch);
   auto hpo = createObject("ClsS_VerifyHPO");
   EXPECT_EQ(hpo->get("m_Cnn"), Variant(std::shared_ptr<Object>()));
-  EXPECT_EQ(hpo->get("clsInfor"), Variant(std::shared_ptr<Object>()));
-}
-
-TEST(Properties, ValuesOfTheWrongKindAreRefused) {
-  auto fpo = createObject("ClsS_VerifyFPO");
-  EXPECT_EQ(test::errorNumber([&] { fpo->put("m_bAlterPO", Variant("maybe")); }), err::TypeMismatch);
-  auto hpo = createObject("ClsS_VerifyHPO");
   auto doc = test::voucher({{{"a", "1"}}});
-  // An object property takes an object by reference: a document is no connection.
-  EXPECT_EQ(test::errorNumber([&] { hpo->putRef("m_Cnn", Variant(doc)); }), err::TypeMismatch);
-  EXPECT_NE(test::errorNumber([&] { hpo->put("m_Cnn", Variant(1)); }), 0) << "objects are set by reference";
+  EXPECT_EQ(test::errorNumber([&] { hpo->putRef("m_Cnn", Variant(doc)); }), err::TypeMismatch);  // no connection
+  EXPECT_NE(test::errorNumber([&] { hpo->put("m_Cnn", Variant(1)); }), 0);
   hpo->putRef("clsInfor", Variant(doc));
   EXPECT_EQ(hpo->get("clsInfor"), Variant(std::shared_ptr<Object>(doc)));
 }
