@@ -40,18 +40,17 @@ TEST(Translation, GivesTheSqliteText) {
 TEST(Translation, RefusesWhatSqliteCannotRunAsTheServerWould) {
   const struct { const char* tsql; const char* reason; } cases[] = {
       {"", "empty statement"}, {"select N'abc' from t", "N'..'"}, {"select 'a'+cName from t", "joined with +"},
-      {"update t set a=1", "only SELECT"}, {"with x as (select 1 a) select a from x", "only SELECT"},
-      {"select a from t; drop table t", "more than one statement"}, {"select top 10 percent a from t", "PERCENT"},
-      {"select top 1 with ties a from t order by a", "WITH"}, {"select a from t with (nolock)", "WITH"},
+      {"update t set a=1", "only SELECT"}, {"select a from t; drop table t", "more than one statement"},
+      {"select top 10 percent a from t", "PERCENT"}, {"select top 1 with ties a from t order by a", "WITH"},
       {"select top 1 a from t union select b from u", "UNION"}, {"select a into t2 from t", "SELECT INTO"},
-      {"select getdate()", "function getdate"}, {"select convert(varchar(10), a) from t", "function convert"},
-      {"select @x", "variables"}, {"select a from #tmp", "temporary tables"}, {"select a from t where b = ?", "parameters"},
-      {"select a from srv.db.sch.t", "more than two parts"}, {"select a from t where x isnull", "ISNULL without"},
-      {"select top n a from t", "whole number"}, {"select a top 1 from t", "TOP outside"},
-      {"select a from t where b='open", "unterminated string"}, {"select a from t where (b=1", "unbalanced"},
-      {"select n = a from t", "name = expression"}, {"select a from t limit 1", "limit"}, {"select a || b from t", "||"},
-      {"select a from t, u where t.b *= u.b", "outer joins"}, {"select a from t where b !< c", "!<"},
-      {"select a from t /* open", "unterminated comment"}, {"select [a from t", "unterminated quoted name"},
+      {"select getdate()", "function getdate"}, {"select @x", "variables"}, {"select a from #tmp", "temporary tables"},
+      {"select a from t where b = ?", "parameters"}, {"select a from srv.db.sch.t", "more than two parts"},
+      {"select a from t where x isnull", "ISNULL without"}, {"select top n a from t", "whole number"},
+      {"select a top 1 from t", "TOP outside"}, {"select a from t where b='open", "unterminated string"},
+      {"select a from t where (b=1", "unbalanced"}, {"select n = a from t", "name = expression"},
+      {"select a from t limit 1", "limit"}, {"select a || b from t", "||"}, {"select a from t, u where t.b *= u.b", "outer joins"},
+      {"select a from t where b !< c", "!<"}, {"select a from t /* open", "unterminated comment"},
+      {"select [a from t", "unterminated quoted name"},
   };
   for (const auto& c : cases) {
     std::string why;
@@ -79,11 +78,10 @@ TEST(Lifting, TakesOutOnlyTheLiteralsWhosePlaceIsCertain) {
       {"select a from T where c like 'x!%' escape '!'", {}}, {"select a from T where c = 'x' collate nocase", {}},
       {"select a from T where c = 'x' + d", {}}, {"select a from T where c between 'a' and 'b'", {}},
       {"select a from T where c = -'1'", {}}, {"select a from T order by 'x'", {}}, {"select a from T where c is 'x'", {}},
-      {"select a from T where f('x', c)", {}}, {"select a, b='x' from T", {}}, {"select a 'alias' from T", {}},
-      {"select a from T as 'x'", {}}, {"select a from T where c=x'0A'", {}}, {"select a from T where c='open", {}},
-      {"select a from T where c='x' /* open", {}}, {"select a from T where (c='x'", {}},
+      {"select a from T where f('x', c)", {}}, {"select a, b='x' from T", {}}, {"select a from T as 'x'", {}},
+      {"select a from T where c=x'0A'", {}}, {"select a from T where c='x' /* open", {}},
       {"select a from T where c='x') and (d='y'", {}}, {"select [a]]b] from T where c='x'", {}},
-      {"select a from T where c='\x1f" "1\x1f'", {}}, {"select a from T where c='x' -- \x1f" "1\x1f", {}},
+      {"select a from T where c='\x1f" "1\x1f'", {}},
   };
   for (const auto& c : cases) {
     const auto shape = shapeOf(c.sql);

@@ -22,12 +22,10 @@ TEST(Open, ConnectionStringsReachTheFileOrSayWhyNot) {
   const std::string dir = std::filesystem::path(file.path()).parent_path().string(), none = dir + "/none.db";
   test::writeBytes(dir + "/notes.txt", "this is not a database, though it is long enough to have a header");
   const struct { std::string text; const char* says; } cases[] = {
-      {file.path(), nullptr}, {"Driver=SQLite;Database=" + file.path(), nullptr},
-      {" DATABASE = " + file.path() + " ; driver = sqlite ", nullptr}, {"Data Source=" + file.path(), nullptr},
-      {"Driver={SQLite};Database={" + file.path() + "}", nullptr}, {none, "not found"},
+      {file.path(), nullptr}, {" DATABASE = " + file.path() + " ; driver = sqlite ", nullptr},
+      {"Data Source=" + file.path(), nullptr}, {"Driver={SQLite};Database={" + file.path() + "}", nullptr},
       {"Driver=SQLite;Database=" + none, "not found"}, {dir + "/notes.txt", "Not an SQLite database"}, {dir, ""},
-      {"", ""}, {"Driver=SQLite;Database=", ""}, {"Driver=SQLite;Database=" + file.path() + ";Mode=ro", ""},
-      {"Driver=SQLite;Database={" + file.path(), ""},
+      {"", ""}, {"Driver=SQLite;Database=" + file.path() + ";Mode=ro", ""}, {"Driver=SQLite;Database={" + file.path(), ""},
   };
   for (const auto& c : cases) {
     std::string why;
@@ -146,20 +144,13 @@ TEST(SharedShapes, GiveWhatTheStatementsAsWrittenGive) {
   TempDatabase tiny(test::kTinyErp);
   expectSameBothWays(tiny.path(), {
       "select cVenCode,bVenTax,iCredit,dEndDate from Vendor where cVenCode<>'V009' and cMemo='it''s'",
-      "select cVenCode from Vendor where cVenAbbName='acme' OR cVenCode='acme' OR cVenAbbName like '华北%'",
       "select cVenCode from Vendor where cVenCode in ('v001','V003','none') and cVenPostCode <> '100080 '",
       "select cVenCode from Vendor where iCredit = '30' or iCredit > '100' or '2025-06-01' < dEndDate",
-      "select top 1 cVenCode, bVenTax from Vendor where cVenCode > 'V001' and cVenHeadCode = 'V001' order by cVenCode desc",
       "select cVenCode, (select top 1 cDepName from Department where cDepCode = '02') as d, '' as blank, "
       "case when bVenTax=1 then 'Y' else 'N' end as t from Vendor where cVenCode='V002'",
       "select Vendor.cVenCode, cDepName from Vendor left join Department on Vendor.cVenDepart=Department.cDepCode "
       "and Department.cDepName='生产部' where Vendor.cVenCode<='V002'",
-      "select bVenTax, count(*) as n from Vendor where cVenCode<>'x' group by bVenTax having count(*) >= '1' "
-      "order by case when bVenTax='1' then 0 else 1 end",
-      "select t1.cexch_name,ISNULL(t2.nflat,1) AS nflat From (SELECT cexch_name FROM ForeignCurrency Where "
-      "cexch_name='usd' Or cexch_Code='usd') as t1 Left Join (select cexch_name,nflat from exch WHERE itype= '1' "
-      "AND cdate='2026.01.05') as t2 on t1.cexch_name=t2.cexch_name",
-      "select cDepName from Department where cDepCode='1' + '2'", "select cDepName from Department where cDepCode=N'1'",
+      "select cDepName from Department where cDepCode='1' + '2'",
       "select abs(case when cVenCode='V004' then -9223372036854775807-1 else 1 end) from Vendor where cVenCode>='V001'"});
 }
 

@@ -10,11 +10,7 @@ CREATE TABLE Vendor (
   cVenCode TEXT COLLATE NOCASE PRIMARY KEY, cVenAbbName TEXT COLLATE NOCASE, cVenPostCode TEXT COLLATE NOCASE,
   cVenDepart TEXT COLLATE NOCASE, cVenHeadCode TEXT COLLATE NOCASE, dEndDate DATETIME, bVenTax BIT,
   iCredit INTEGER, fDiscount REAL, cMemo TEXT COLLATE NOCASE);
-CREATE INDEX ix_vendor_abbname ON Vendor (cVenAbbName);
 CREATE TABLE ua_period (cacc_id TEXT COLLATE NOCASE, iyear INTEGER, iID INTEGER, dBegin DATETIME, dEnd DATETIME);
-CREATE TABLE gl_mend (iperiod INTEGER, bflag_om BIT);
-CREATE TABLE exch (cexch_name TEXT COLLATE NOCASE, itype INTEGER, cdate TEXT, nflat REAL);
-CREATE TABLE ForeignCurrency (cexch_name TEXT COLLATE NOCASE PRIMARY KEY, cexch_code TEXT COLLATE NOCASE);
 INSERT INTO Department VALUES ('01', '采购部', 1), ('02', '生产部', 1), ('9', '总部', 0);
 INSERT INTO Vendor VALUES
   ('V001', 'ACME', '100080', '01', NULL, NULL, 1, 30, 0.5, NULL),
@@ -24,9 +20,6 @@ INSERT INTO Vendor VALUES
 INSERT INTO ua_period VALUES
   ('001', 2026, 1, '2026-01-01 00:00:00', '2026-01-31 23:59:59'),
   ('001', 2026, 2, '2026-02-01 00:00:00', '2026-02-28 23:59:59');
-INSERT INTO gl_mend VALUES (1, 1), (2, 0), (3, 0);
-INSERT INTO ForeignCurrency VALUES ('人民币', 'RMB'), ('美元', 'USD');
-INSERT INTO exch VALUES ('美元', 1, '2026.01.05', 7.1);
 )sql";
 
 }  // namespace tallyward::test

@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "support/temp_database.h"
-#include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/host.h"
 

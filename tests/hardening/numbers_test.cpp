@@ -5,7 +5,6 @@
 
 #include "rows/voucher.h"
 #include "support/temp_database.h"
-#include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/host.h"
 
@@ -30,10 +29,8 @@ TEST(HostileNumbers, EveryReadingRefusesOverflowAndReadsNoInfinityOrNaN) {
     const char* lenient;  // StrToDbl, VarToDbl, leadingNumber: 0 for a text that is no number
     const char* strict;   // textToDouble, toDouble: error 13 for a text that is no number
   } cases[] = {
-      {"1e309", "error 6", "error 6"},     {"-1e309", "error 6", "error 6"},
-      {"1E+400", "error 6", "error 6"}, {"1e99999999999999999999", "error 6", "error 6"},
-      {"NaN", "0", "error 13"},            {"-Infinity", "0", "error 13"},
-      {"inf", "0", "error 13"},            {"1e-400", "0", "0"},
+      {"-1e309", "error 6", "error 6"}, {"1e99999999999999999999", "error 6", "error 6"},
+      {"NaN", "0", "error 13"},         {"-Infinity", "0", "error 13"},       {"1e-400", "0", "0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -85,8 +82,6 @@ struct RuleCase {
   const char* key;     // its single-field key
   const char* field;   // the field that carries the number
   Attributes row;      // the rest of the row, such that the rule reads the field
-  const char* set = nullptr;  // a property set to true
-  friend void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
 };
 
 const Attributes kOrderHead{{"cpoid", "WW1"}, {"cexch_name", "人民币"}, {"nflat", "1"}, {"dpodate", "2026-11-20"},
@@ -95,91 +90,54 @@ const Attributes kOrderLine{{"cinvcode", "P1001"}, {"iquantity", "100"}, {"igrou
                             {"cunitid", "箱"}, {"inum", "10"}, {"iunitprice", "1"}, {"inatunitprice", "1"},
                             {"itaxprice", "1"}, {"imoney", "1"}, {"inatmoney", "1"}, {"isum", "1"}, {"inatsum", "1"},
                             {"ipertaxrate", "13"}};
-const Attributes kInvoiceLine{{"cinvcode", "P1001"}, {"ipbvquantity", "10"}, {"iorimoney", "100"}, {"igrouptype", "1"},
-                              {"iinvexchrate", "1"}, {"cunitid", "个"}, {"binvtype", "False"}, {"bservice", "False"},
-                              {"ioricost", "10"}, {"icost", "10"}, {"itaxrate", "13"}, {"iorisum", "113"},
-                              {"isum", "113"}, {"imoney", "100"}};
-const Attributes kArrivalLine{{"cinvcode", "P2002"}, {"iquantity", "20"}, {"igrouptype", "1"}, {"inum", "2"},
-                              {"iinvexchrate", "10"}, {"cunitid", "箱"}, {"ioricost", "4"}, {"ioritaxcost", "4.52"},
-                              {"icost", "4"}, {"iorimoney", "80"}, {"imoney", "80"}, {"iorisum", "90.4"},
-                              {"isum", "90.4"}, {"itaxrate", "13"}};
-const Attributes kRequisitionLine{{"cinvcode", "P1001"}, {"fquantity", "100"}, {"funitprice", "5"}, {"ftaxprice", "5.65"},
-                                  {"fmoney", "500"}, {"ipertaxrate", "13"}, {"itax", "65"}, {"binvtype", "False"}};
-// Zero tax on a zero amount: a hostile number read as 0 would pass.
-const Attributes kTaxLine{{"cinvcode", "P1001"}, {"imoney", "0"}, {"ipertaxrate", "0"}, {"itax", "0"}};
 
-const RuleCase kRules[] = {
-    {"OrderTaxRate", "ClsS_VerifyFPO", true, "itaxrate", "itaxrate", kOrderHead},
-    {"OrderRate", "ClsS_VerifyFPO", true, "nflat", "nflat", kOrderHead},
-    {"OrderQuantity", "ClsS_VerifyFPO", false, "iquantity", "iquantity", kOrderLine},
-    {"OrderPrice", "ClsS_VerifyFPO", false, "iunitprice", "iunitprice", kOrderLine},
-    {"OrderLineTaxRate", "ClsS_VerifyFPO", false, "ipertaxrate", "ipertaxrate", kOrderLine},
-    {"InvoiceTaxRate", "ClsS_VerifyBillF", true, "ipbvtaxrate", "ipbvtaxrate",
-     {{"cvenabbname", "华东精工"}, {"cpbvbilltype", "专用发票"}, {"cpbvcode", "FP1"}, {"cexch_name", "人民币"},
-      {"cexchrate", "1"}, {"dpbvdate", "2026-11-20"}, {"cvenabbname_1", "华东精工"}, {"cdepname", "外协部"},
-      {"ipbvtaxrate", "13"}}},
-    {"InvoicePrice", "ClsS_VerifyBillF", false, "ioricost", "ioricost", kInvoiceLine},
-    {"InvoiceLineTaxRate", "ClsS_VerifyBillF", false, "itaxrate", "itaxrate", kInvoiceLine},
-    {"ArrivalQuantity", "ClsS_VerifyArriveF", false, "iquantity", "iquantity", kArrivalLine, "m_bPositive"},
-    {"ArrivalLineTaxRate", "ClsS_VerifyArriveF", false, "itaxrate", "itaxrate", kArrivalLine, "m_bPositive"},
-    {"RequisitionTaxRate", "ClsS_VerifyApplyF", true, "ipertaxrate", "ipertaxrate",
-     {{"ccode", "QG1"}, {"ddate", "2026-03-15"}, {"cdepname", "外协部"}, {"ipertaxrate", "13"}}},
-    {"RequisitionAmount", "ClsS_VerifyApplyF", false, "fmoney", "fmoney", kRequisitionLine},
-    {"RequisitionTax", "ClsS_VerifyApplyF", false, "ftaxprice", "itax", kRequisitionLine},
-    // Field entry: a line's tax against its amount and rate, on the demo company.
-    {"OrderEntryTax", "ClsS_VerifyHPO", false, "itax", "itax", kTaxLine},
-    {"OrderEntryAmount", "ClsS_VerifyHPO", false, "itax", "imoney", kTaxLine},
-    {"OrderEntryRate", "ClsS_VerifyHPO", false, "itax", "ipertaxrate", kTaxLine},
-    {"InvoiceEntryTax", "ClsS_VerifyBillH", false, "ioritaxprice", "ioritaxprice",
-     {{"cinvcode", "P1001"}, {"iorimoney", "0"}, {"iorisum", "0"}, {"itaxrate", "0"}, {"ioritaxprice", "0"}}},
-    {"InvoiceEntryRate", "ClsS_VerifyBillH", false, "ioritaxprice", "itaxrate",
-     {{"cinvcode", "P1001"}, {"iorimoney", "0"}, {"iorisum", "0"}, {"itaxrate", "0"}, {"ioritaxprice", "0"}}},
-};
-
-class NumberRules : public ::testing::TestWithParam<RuleCase> {
- protected:
-  // The single-field check and a whole pass in each mode, with the field set to `value`.
-  std::vector<std::string> outcomes(const std::string& value) {
-    const RuleCase& c = GetParam();
-    const Attributes row = with(c.row, {{c.field, value}});
-    auto doc = c.head ? head(row) : voucher({line(row)});
-    std::shared_ptr<Object> check = createObject(c.className);
-    const bool fieldEntry = isFieldEntry(c.className);
-    if (fieldEntry) {
-      useDatabase(*check, db_.connect());
-      check->putRef("clsInfor", Variant(defaultSession()));
-    }
-    if (c.set) check->put(c.set, Variant(true));
-    std::vector<std::string> out;
-    for (const char* key : {c.key, "all", "all"}) {
-      std::vector<Variant> args{Variant(key), Variant(doc)};
-      if (fieldEntry && !c.head) args.emplace_back(head({{"cvencode", "V001"}, {"cpbvbilltype", "专用发票"}}));
-      if (!c.head) args.emplace_back(1);
-      std::string verdict;
-      const int error = errorNumber([&] { verdict = toText(check->call(c.head ? "VerifyHead" : "VerifyBody", std::span<Variant>(args))); });
-      out.push_back(error ? "error " + std::to_string(error) : verdict);
-      check->put("m_UseMode", Variant(1));
-    }
-    return out;
+// The single-field check and a whole pass in each mode, with the field set to `value`.
+std::vector<std::string> outcomes(const RuleCase& c, const std::string& value, const TempDatabase& db) {
+  auto doc = c.head ? head(with(c.row, {{c.field, value}})) : voucher({line(with(c.row, {{c.field, value}}))});
+  std::shared_ptr<Object> check = createObject(c.className);
+  const bool fieldEntry = isFieldEntry(c.className);
+  if (fieldEntry) {
+    useDatabase(*check, db.connect());
+    check->putRef("clsInfor", Variant(defaultSession()));
   }
-  static inline const TempDatabase db_{TempDatabase::DemoCompany};
-};
-
-TEST_P(NumberRules, OverflowNeverPassesAndNaNOrInfinityReadAsNoNumber) {
-  const std::vector<std::string> noNumber = outcomes("abc");
-  for (const char* value : {"1e309", "-1e309"}) {
-    const std::vector<std::string> got = outcomes(value);
-    // The whole-voucher checks fail the call; field entry goes on and finds the line's tax
-    // beyond any tolerance (a whole pass may say something else first, but never passes).
-    if (!isFieldEntry(GetParam().className)) EXPECT_EQ(got, std::vector<std::string>(3, "error 6")) << value;
-    else EXPECT_EQ(got[0], "第[1]行税额录入超出容差范围！") << value;
-    for (const std::string& verdict : got) EXPECT_NE(verdict, "") << value;
+  std::vector<std::string> out;
+  for (const char* key : {c.key, "all", "all"}) {
+    std::vector<Variant> args{Variant(key), Variant(doc)};
+    if (fieldEntry && !c.head) args.emplace_back(head({{"cvencode", "V001"}}));
+    if (!c.head) args.emplace_back(1);
+    std::string verdict;
+    const int error = errorNumber([&] { verdict = toText(check->call(c.head ? "VerifyHead" : "VerifyBody", std::span<Variant>(args))); });
+    out.push_back(error ? "error " + std::to_string(error) : verdict);
+    check->put("m_UseMode", Variant(1));
   }
-  for (const char* value : {"NaN", "Infinity"}) EXPECT_EQ(outcomes(value), noNumber) << value;
+  return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, NumberRules, ::testing::ValuesIn(kRules),
-                         [](const auto& info) { return std::string(info.param.name); });
+// Every whole-voucher rule reads its numbers through the frame's one reader: a head rule and a line
+// rule stand for them. Field entry reckons a line's tax itself, on the demo company; zero tax on a
+// zero amount passes, so a hostile number read as 0 would pass too.
+TEST(HostileNumbers, OverflowNeverPassesARuleAndNaNOrInfinityReadAsNoNumber) {
+  const TempDatabase db(TempDatabase::DemoCompany);
+  const RuleCase rules[] = {
+      {"order head tax rate", "ClsS_VerifyFPO", true, "itaxrate", "itaxrate", kOrderHead},
+      {"order line quantity", "ClsS_VerifyFPO", false, "iquantity", "iquantity", kOrderLine},
+      {"order entry amount", "ClsS_VerifyHPO", false, "itax", "imoney",
+       {{"cinvcode", "P1001"}, {"imoney", "0"}, {"ipertaxrate", "0"}, {"itax", "0"}}},
+  };
+  for (const RuleCase& c : rules) {
+    SCOPED_TRACE(c.name);
+    const std::vector<std::string> noNumber = outcomes(c, "abc", db);
+    for (const char* value : {"1e309", "-1e309"}) {
+      const std::vector<std::string> got = outcomes(c, value, db);
+      // The whole-voucher checks fail the call; field entry goes on and finds the line's tax
+      // beyond any tolerance (a whole pass may say something else first, but never passes).
+      if (!isFieldEntry(c.className)) EXPECT_EQ(got, std::vector<std::string>(3, "error 6")) << value;
+      else EXPECT_EQ(got[0], "第[1]行税额录入超出容差范围！") << value;
+      for (const std::string& verdict : got) EXPECT_NE(verdict, "") << value;
+    }
+    for (const char* value : {"NaN", "Infinity"}) EXPECT_EQ(outcomes(c, value, db), noNumber) << value;
+  }
+}
 
 }  // namespace
 }  // namespace tallyward::test

@@ -27,15 +27,10 @@ const Check kChecks[] = {
     {"ClsS_VerifyHPO", "VerifyHead", "cVenAbbName", "hpo_head_stopped.xml"},
     {"ClsS_VerifyHPO", "VerifyHead", "all", "hpo_head_order.xml"},
     {"ClsS_VerifyHPO", "VerifyBody", "cInvCode", "hpo_head_order.xml", "hpo_body_item.xml"},
-    {"ClsS_VerifyHPO", "VerifyBody", "all", "hpo_head_order.xml", "hpo_body_item.xml"},
     {"ClsS_VerifyBillH", "VerifyHead", "cVenAbbName_1", "billh_head_vendor.xml"},
-    {"ClsS_VerifyBillH", "VerifyHead", "all", "billh_head_closed.xml"},
     {"ClsS_VerifyBillH", "VerifyBody", "cInvCode", "billh_head_invoice.xml", "billh_body_item.xml"},
-    {"ClsS_VerifyApplyH", "VerifyHead", "all", "applyh_head.xml"},
-    {"ClsS_VerifyApplyH", "VerifyBody", "cInvCode", "applyh_head.xml", "applyh_body_item.xml"},
     {"ClsS_VerifyApplyH", "VerifyBody", "all", "applyh_head.xml", "applyh_body_faulty.xml"},
     {"ClsS_VerifyArriveH", "VerifyHead", "dDate", "arriveh_head_usd.xml"},
-    {"ClsS_VerifyArriveH", "VerifyBody", "cInvCode", "arriveh_head_note.xml", "arriveh_body_item.xml", "m_bPositive"},
     {"ClsS_VerifyArriveH", "VerifyBody", "all", "arriveh_head_note.xml", "arriveh_body_faulty.xml", "m_bPositive"},
 };
 

@@ -57,9 +57,6 @@ TEST(Odbc, GivesTheColumnsRowsAndValueTypesOfTheEmbeddedDriver) {
            "join department on vendor.cvendepart=department.cdepcode group by vendor.cVenCode",
            "select top 1 dBegin,dEnd,iID from OrrerySystem..ua_period where cacc_id='001' order by iID desc",
            "SELECT cVenCode FROM Vendor WHERE (cVenAbbName='acme' OR cVenCode='acme') and (dEndDate IS NULL)",
-           "select ISNULL(t2.nflat,1) AS nflat From (SELECT cexch_name FROM ForeignCurrency Where cexch_name='USD' Or "
-           "cexch_Code='USD') as t1 Left Join (select cexch_name,nflat from exch WHERE itype= '1' AND cdate='2026.01.05') "
-           "as t2 on t1.cexch_name=t2.cexch_name",
            "select cCode, cText, bData from Memo", "select cVenCode from Vendor where cVenCode='none'"}) {
     const ResultSet embedded = Connection::open(file.path())->driver().query(sql);
     const ResultSet odbc = Connection::open("Driver=SQLite3;Database=" + file.path())->driver().query(sql);

@@ -66,17 +66,6 @@ TEST_F(DemoLists, FixedListsGiveTheirColumnsAndFindTheDemoRows) {
   EXPECT_EQ(BuildReferenceSql(list(5, 2)), "") << "vendors of no voucher kind";
 }
 
-// Blanks that the ERP's statements carry where SQL does not need them: only a trace shows them.
-TEST_F(DemoLists, StatementsKeepTheirOddBlanks) {
-  ResolveInvCode(*cnn, "x");
-  for (const auto& [sql, piece] : std::vector<std::pair<std::string, const char*>>{
-           {BuildReferenceSql(list(3, 1)), "SELECT cWhCode ,cWhName from WareHouse"},
-           {BuildReferenceSql(list(0, 3)), "isnull(ven.cVenHeadCode,'')=''then vendor.cVenCode else ven.cVenHeadCode end  as"},
-           {BuildReferenceSql(list(4, 0)), "iPerTaxRate  From Inventory left join ComputationUnit on  ComputationUnit."},
-           {cnn->statements().back(), "where cinvcode='x' or  cinvname='x' or cinvaddcode='x'"}})
-    EXPECT_NE(sql.find(piece), std::string::npos) << sql;
-}
-
 // The demo company takes the latest order price of the vendor. The unit columns follow the unit
 // mode: the item's purchase unit (1) or the other unit of the item's group (2).
 TEST_F(DemoLists, InventoryListsGiveTheColumnsOfTheirVoucherAndTheItemsUnits) {
@@ -177,7 +166,6 @@ TEST_F(PriceSources, EachSettingReadsItsSourceAndLatestLine) {
       {"order: outsourcing invoice 11", 0, latest, "发票", "1", "iunitprice=80 itaxprice=100 ipertaxrate=25", 4, "11"},
       {"order: outsourcing invoice 12", 0, latest, "发票", "0", "iunitprice=320 itaxprice=400 ipertaxrate=25", 4, "12"},
       {"order: invoice without type", 0, latest, "发票", "0", "", 4, nullptr},
-      {"order: another source", 0, latest, "其他", "1", "", 3},
       {"order: another mode", 0, "最新价", "订单", "1", "", 2},
       {"arrival: price list keeps the order's names", 3, priceList, "发票", "1", "iunitprice= itaxprice= itaxrate=17", 2},
       {"arrival: by hand", 3, byHand, "发票", "1", "ioricost= ioritaxcost= itaxrate=17", 2},

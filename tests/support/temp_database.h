@@ -68,35 +68,25 @@ class TempDatabase {
   const std::string& path() const { return path_; }
   std::shared_ptr<Connection> connect() const { return Connection::open(path_); }
   // Runs statements that change the file; a statement SQLite refuses fails the test.
-  void sql(const std::string& statements) const {
-    char* message = nullptr;
-    if (sqlite3_exec(db_, statements.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
-      ADD_FAILURE() << (message ? message : "refused") << "\n  in: " << statements;
-    sqlite3_free(message);
-  }
+  void sql(const std::string& statements) const { exec(statements, nullptr, nullptr); }
   // The rows of a query, read past the component's driver.
   std::vector<Row> rows(const std::string& query) const {
     std::vector<Row> result;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, query.c_str(), -1, &stmt, nullptr) != SQLITE_OK) ADD_FAILURE() << sqlite3_errmsg(db_) << "\n  in: " << query;
-    int rc = SQLITE_DONE;
-    while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-      Row& row = result.emplace_back();
-      for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-        const unsigned char* text = sqlite3_column_text(stmt, i);
-        row.emplace_back(text ? reinterpret_cast<const char*>(text) : "NULL");
-      }
-    }
-    if (rc != SQLITE_DONE) ADD_FAILURE() << sqlite3_errmsg(db_) << "\n  in: " << query;
-    sqlite3_finalize(stmt);
+    exec(query, [](void* out, int n, char** values, char**) {
+      Row& row = static_cast<std::vector<Row>*>(out)->emplace_back();
+      for (int i = 0; i < n; ++i) row.emplace_back(values[i] ? values[i] : "NULL");
+      return 0;
+    }, &result);
     return result;
-  }
-  std::string value(const std::string& query) const {
-    auto r = rows(query);
-    return r.empty() || r[0].empty() ? "" : r[0][0];
   }
   sqlite3* handle() const { return db_; }
  private:
+  void exec(const std::string& statements, int (*each)(void*, int, char**, char**), void* out) const {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, statements.c_str(), each, out, &message) != SQLITE_OK)
+      ADD_FAILURE() << (message ? message : "refused") << "\n  in: " << statements;
+    sqlite3_free(message);
+  }
   void open() {
     if (sqlite3_open(path_.c_str(), &db_) != SQLITE_OK) throw std::runtime_error("cannot open " + path_);
     sqlite3_exec(db_, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);  // a throw-away file
