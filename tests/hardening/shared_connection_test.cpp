@@ -30,7 +30,6 @@ const Check kChecks[] = {
     {"ClsS_VerifyBillH", "VerifyHead", "cVenAbbName_1", "billh_head_vendor.xml"},
     {"ClsS_VerifyBillH", "VerifyBody", "cInvCode", "billh_head_invoice.xml", "billh_body_item.xml"},
     {"ClsS_VerifyApplyH", "VerifyBody", "all", "applyh_head.xml", "applyh_body_faulty.xml"},
-    {"ClsS_VerifyArriveH", "VerifyHead", "dDate", "arriveh_head_usd.xml"},
     {"ClsS_VerifyArriveH", "VerifyBody", "all", "arriveh_head_note.xml", "arriveh_body_faulty.xml", "m_bPositive"},
 };
 

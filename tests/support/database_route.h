@@ -1,6 +1,5 @@
-// The connection string through which the order field-entry tests reach their database file: the
-// file itself (the embedded driver), or, in the program that runs the same tests through ODBC
-// (tests/odbc), the SQLite ODBC driver that program registers.
+// How the field-entry tests reach their database file: the file itself (the embedded driver), or in
+// the program that runs them through ODBC (tests/odbc), the SQLite ODBC driver it registers.
 #pragma once
 
 #include <string>

@@ -1,7 +1,5 @@
-// Temporary SQLite databases for the tests, each in a fresh folder that goes with it: a copy of the
-// ERP schema, empty or with the demo company (each made once per test program), or a database of a
-// test's own SQL. A test writes to the file through SQLite's own API, as the ERP's screens would,
-// beside the component's connection, which only reads.
+// Temporary SQLite databases in folders of their own: the ERP schema, empty or with the demo company,
+// or a test's own SQL. Tests write through SQLite itself, beside the component, which only reads.
 #pragma once
 
 #include <gtest/gtest.h>
