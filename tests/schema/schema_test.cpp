@@ -12,8 +12,7 @@
 namespace tallyward::test {
 namespace {
 
-// Runs field-entry checks on the demo company and gives every statement they sent. More classes
-// join the list as their checks are built.
+// Runs field-entry checks on the demo company and gives every statement they sent.
 std::set<std::string> statementsOfTheChecks(TempDatabase& db) {
   auto cnn = db.connect();
   ClsS_VerifyHPO order;
