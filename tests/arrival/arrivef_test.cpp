@@ -3,9 +3,6 @@
 namespace tallyward::test {
 namespace {
 
-constexpr UseMode CS = UseMode::CS, BS = UseMode::BS;
-const std::string kCR = "\r";
-
 const Attributes kHead{{"ccode", "DH0001"}, {"cexch_name", "人民币"}, {"iexchrate", "1"},
                        {"ddate", "2026-03-01T00:00:00"}, {"cvenabbname", "华东机加"},
                        {"cdepname", "采购部"}, {"itaxrate", "13"}, {"cbustype", "普通采购"}};
@@ -75,7 +72,7 @@ const Case kCases[] = {
     {"negative_line_passes", "all", BS, second(kNeg), "", kNegNote},
     {"no_item", "all", CS, second(with(kLine, {{"cinvcode", ""}})), row(2, kNoItem), kPos},
     {"project_class_without_project", "all", BS, second(with(kLine, {{"citem_class", "01"}})), row(2, "]行有项目大类，必须录入项目！\r"), kPos},
-    {"no_quantity_ends_cs_pass", "all", CS, second(with(kLine, {{"iquantity", ""}})), row(2, kNoQty + kCR), kPos},
+    {"no_quantity_ends_cs_pass", "all", CS, second(with(kLine, {{"iquantity", ""}})), row(2, kNoQty + CR), kPos},
     {"no_quantity_not_while_typing", "iquantity", CS, seven(with(kLine, {{"iquantity", ""}})), "", kPos},
     {"zero_quantity", "iquantity", BS, seven(with(kLine, {{"iquantity", "0"}})), row(7, kQtyPositive), kPos},
     {"unreadable_quantity", "all", CS, second(with(kLine, {{"iquantity", "abc"}})), row(2, kQtyPositive), kPos},
@@ -89,16 +86,16 @@ const Case kCases[] = {
     {"fixed_no_pieces", "all", CS, second(fixed(kLine, {{"inum", ""}})), row(2, "]行件数不能为空，请检查！\r"), kPos},
     {"fixed_zero_pieces", "inum", CS, seven(fixed(kLine, {{"inum", "0"}})), row(7, "]行件数必须大于零，请检查！"), kPos},
     {"negative_fixed_positive_pieces", "all", BS, second(fixed(kNeg, {{"inum", "3"}})), row(2, "]行件数必须小于零，请检查！\r"), kNegNote},
-    {"floating_both_zero", "all", CS, second(floating(kLine, {{"iquantity", "0"}, {"inum", "0"}})), row(2, kBoth + kCR), kPos},
-    {"floating_empty_pieces_zero_qty", "all", BS, second(floating(kLine, {{"iquantity", "0"}, {"inum", ""}})), row(2, kBoth + kCR), kPos},
+    {"floating_both_zero", "all", CS, second(floating(kLine, {{"iquantity", "0"}, {"inum", "0"}})), row(2, kBoth + CR), kPos},
+    {"floating_empty_pieces_zero_qty", "all", BS, second(floating(kLine, {{"iquantity", "0"}, {"inum", ""}})), row(2, kBoth + CR), kPos},
     {"floating_both_zero_not_while_typing", "inum", CS, seven(floating(kLine, {{"iquantity", "0"}, {"inum", "0"}})), "", kPos},
     {"floating_empty_pieces_pass", "inum", BS, seven(floating(kLine, {{"inum", ""}})), "", kPos},
     {"fixed_no_rate", "all", BS, second(fixed(kLine, {{"iinvexchrate", ""}, {"sysname", "EAI"}})), row(2, "]行换算率不能为空，请检查！\r"), kPos},
     {"floating_negative_rate", "iinvexchrate", CS, seven(floating(kLine, {{"iinvexchrate", "-0.5"}})), row(7, "]行换算率必须大于等于 0，请检查！"), kPos},
     {"fixed_negative_rate", "all", CS, second(fixed(kLine, {{"iinvexchrate", "-1"}})), row(2, "]行换算率必须大于等于 0，请检查！"), kPos},
     {"interface_line_skips_rate", "iinvexchrate", BS, seven(fixed(kLine, {{"sysname", "eai"}, {"iinvexchrate", "-5"}})), "", kPos},
-    {"fixed_no_unit", "all", BS, second(fixed(kLine, {{"cunitid", ""}})), row(2, kNoUnit + kCR), kPos},
-    {"no_group_no_unit", "all", CS, second(without(kLine, {"igrouptype"})), row(2, kNoUnit + kCR), kPos},
+    {"fixed_no_unit", "all", BS, second(fixed(kLine, {{"cunitid", ""}})), row(2, kNoUnit + CR), kPos},
+    {"no_group_no_unit", "all", CS, second(without(kLine, {"igrouptype"})), row(2, kNoUnit + CR), kPos},
     {"negative_ori_price", "ioricost", CS, seven(with(kLine, {{"ioricost", "-1"}})), row(7, kOriPrice), kPos},
     {"negative_price", "all", BS, second(with(kLine, {{"icost", "-0.01"}})), row(2, "]行本单价不能小于 0，请检查！\r"), kPos},
     {"negative_ori_money", "all", CS, second(with(kLine, {{"iorimoney", "-1"}})), row(2, "]行原币金额必须大于零，请检查！"), kPos},
@@ -133,17 +130,17 @@ const Case kCases[] = {
      B({line(with(kLine, {{"cinvcode", ""}, {"iquantity", ""}}), ""), line(with(kLine, {{"cinvcode", ""}}), "D"),
         with(kLine, {{"cinvcode", ""}}), line(with(kLine, {{"cinvcode", ""}, {"ioricost", "-1"}}), "M"),
         line(fixed(kLine, {{"cunitid", ""}, {"dvdate", "x"}}))}),
-     row(2, kNoItem + kCR) + row(2, kOriPrice + kCR) + row(3, kNoUnit + kCR) + row(3, "]行失效日期录入错误，请检查！\r"), kPos},
-    {"cs_keeps_collected", "all", CS, B({line(fixed(kLine, {{"cunitid", ""}})), line(kLine)}), row(1, kNoUnit + kCR), kPos},
+     row(2, kNoItem + CR) + row(2, kOriPrice + CR) + row(3, kNoUnit + CR) + row(3, "]行失效日期录入错误，请检查！\r"), kPos},
+    {"cs_keeps_collected", "all", CS, B({line(fixed(kLine, {{"cunitid", ""}})), line(kLine)}), row(1, kNoUnit + CR), kPos},
     {"cs_collects_pieces_then_unit", "all", CS, B({line(fixed(kLine, {{"cunitid", ""}, {"inum", ""}}))}),
-     row(1, "]行件数不能为空，请检查！\r") + row(1, kNoUnit + kCR), kPos},
+     row(1, "]行件数不能为空，请检查！\r") + row(1, kNoUnit + CR), kPos},
     {"cs_at_once_drops_collected", "all", CS, B({line(fixed(kLine, {{"cunitid", ""}})), line(with(kLine, {{"cinvcode", ""}}))}), row(2, kNoItem), kPos},
     {"cs_no_quantity_ends_alone", "all", CS,
      B({line(fixed(kLine, {{"cunitid", ""}})), line(with(kLine, {{"iquantity", ""}, {"ioricost", "-1"}})), line(with(kLine, {{"cinvcode", ""}}))}),
-     row(2, kNoQty + kCR), kPos},
+     row(2, kNoQty + CR), kPos},
     {"bs_no_quantity_goes_on", "all", BS,
      B({line(fixed(kLine, {{"cunitid", ""}})), line(with(kLine, {{"iquantity", ""}, {"ioricost", "-1"}})), line(with(kLine, {{"cinvcode", ""}}))}),
-     row(1, kNoUnit + kCR) + row(2, kNoQty + kCR) + row(2, kOriPrice + kCR) + row(3, kNoItem + kCR), kPos},
+     row(1, kNoUnit + CR) + row(2, kNoQty + CR) + row(2, kOriPrice + CR) + row(3, kNoItem + CR), kPos},
     {"item_first", "iquantity", BS, seven(with(kLine, {{"cinvcode", ""}})), row(7, "]行请先录入存货！"), kPos},
     {"item_first_unknown_key", "nosuchfield", BS, seven(with(kLine, {{"cinvcode", ""}})), row(7, "]行请先录入存货！"), kPos},
     {"item_key_itself", "cinvcode", BS, seven(with(kLine, {{"cinvcode", ""}})), "", kPos},
@@ -171,9 +168,9 @@ TEST(ArrivalArriveFSamples, Verdicts) {
   EXPECT_EQ(sampleVerdict("ClsS_VerifyArriveF", "VerifyHead", "arrival_head.xml", {}),
             "汇率必须大于零，请检查！\r业务类型录入错误，请检查！\r");
   EXPECT_EQ(sampleVerdict("ClsS_VerifyArriveF", "VerifyBody", "arrival_body.xml", {"m_bPositive=true"}),
-            row(3, kNoUnit + kCR) + row(4, kNoQty + kCR) + row(5, kBoth + kCR) + row(5, "]行含税单价不能小于 0，请检查！\r") +
+            row(3, kNoUnit + CR) + row(4, kNoQty + CR) + row(5, kBoth + CR) + row(5, "]行含税单价不能小于 0，请检查！\r") +
                 row(5, "]行生产日期录入错误，请检查！\r"));
-  EXPECT_EQ(sampleVerdict("ClsS_VerifyArriveF", "VerifyBody", "arrival_body.xml", {"m_bPositive=true"}, "CS"), row(4, kNoQty + kCR));
+  EXPECT_EQ(sampleVerdict("ClsS_VerifyArriveF", "VerifyBody", "arrival_body.xml", {"m_bPositive=true"}, "CS"), row(4, kNoQty + CR));
 }
 
 }  // namespace

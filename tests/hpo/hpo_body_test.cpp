@@ -16,7 +16,6 @@ class HpoBody : public EntryTest<ClsS_VerifyHPO> {
         ('B02', 'A01', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, NULL),
         ('P02', '端盖', NULL, '02', 1, '0201', '0202', NULL, 0, 0, 0, NULL),
         ('E01', '代销油', NULL, '01', 0, '0101', NULL, 13, 0, 1, 0, NULL),
-        ('S01', '运输费', NULL, '01', 0, '0101', NULL, 9, 0, 0, 1, NULL),
         ('X01', '旧轴承', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, '2025-06-30 00:00:00');
       INSERT INTO fItem (cItem_Class, cItem_Name, cTable) VALUES ('66', '坏表', 'fitemss97 WHERE 1=1 --');
       -- Free items 2 and 3 use lists 21 and 28; the neighbouring lists hold the values typed.
@@ -46,15 +45,10 @@ const EntryCase kCases[] = {
     // An exact code wins over the item named like it (B02 is named A01).
     {"ItemByCode", "cInvCode", {}, {line({{"cinvcode", "A01"}})}, "", {{"cInvCode", "A01"}}, kSome},
     {"ItemByName", "cinvcode", {}, {line({{"cinvcode", "螺栓"}})}, "", {{"cInvCode", "A01"}}, kSome},
-    {"ItemByAdditionalCode", "cinvcode", {}, {line({{"cinvcode", "ADD1"}})}, "", {{"cInvCode", "A01"}}, kSome},
     {"ItemByTheVendorsCode", "cinvcode", {}, {line({{"cinvcode", "VA1"}})}, "", {{"cInvCode", "A01"}}, kSome},
     {"ItemByAnotherVendorsCode", "cinvcode", {}, {line({{"cinvcode", "VB2"}})}, "第[7]行" + kItem, {}, -1, CS, 7},
-    {"ItemStopped", "cinvcode", {}, {line({{"cinvcode", "X01"}})}, "第[1]行" + kItem},
-    {"ItemService", "cinvcode", {}, {line({{"cinvcode", "S01"}})}, "第[1]行" + kItem},
-    {"ItemInjected", "cinvcode", {}, {line({{"cinvcode", "x' OR '1'='1"}})}, "第[1]行" + kItem},
     {"ConsignmentItemOnAnOrdinaryOrder", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, "第[1]行" + kItem},
     {"ConsignmentItemOnAConsignmentOrder", "cinvcode", {{"cbustype", "受托代销"}}, {line({{"cinvcode", "E01"}})}, "", {{"cInvCode", "E01"}}, kSome},
-    {"OrdinaryItemOnAConsignmentOrder", "cinvcode", {{"cbustype", "受托代销"}}, {line({{"cinvcode", "A01"}})}, "第[1]行" + kItem},
     {"ConsignmentItemOnAnOutsourcingOrder", "cinvcode", {{"cbustype", "委外加工"}}, {line({{"cinvcode", "E01"}})}, "", {}, kSome},
     // A line typed into stays checked though it is unchanged.
     {"UnchangedLineWhileTyping", "cinvcode", {}, {line({{"cinvcode", "X01"}}, "")}, "第[1]行" + kItem},
@@ -69,43 +63,32 @@ const EntryCase kCases[] = {
      "", {{"iNum", ""}}, kSome},
     {"Quantity", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}})}, "", kPrice},
     {"QuantityOfARequisitionLine", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}, {"iappids", "5"}})}, "", {}, 0},
-    {"ItemRight", "cinvcode", {}, {line({{"cinvcode", "A01"}})}, "对不起，您没有录入该存货的权限！", {}, -1, CS, 4, {"bCheckInvAuth"}},
-    {"ItemRightHeld", "cinvcode", {}, {line({{"cinvcode", "A01"}})}, "", {{"cInvCode", "A01"}}, kSome, CS, 1, {"bCheckInvAuth"},
-     grant("Inventory", "A01")},
     {"DirectShipmentTakesItemsFromSalesOrders", "cinvcode", {{"cbustype", "直运采购"}}, {line({{"cinvcode", "A01"}})},
      "直运业务采购订单只能参照销售订单录入存货！", {}, -1, CS, 1, {}, setTo("bZYXS", "True")},
-    {"DirectShipmentFreight", "cinvcode", {{"cbustype", "直运采购"}, {"cpbvbilltype", "委外运费发票"}}, {line({{"cinvcode", "A01"}})}, "",
-     {}, kSome, CS, 1, {}, setTo("bZYXS", "True")},
     {"Unit", "cinva_unit", {}, {line({{"cinvcode", "P02"}, {"cinva_unit", "箱"}})}, "",
      {{"cUnitId", "0202"}, {"cInvA_Unit", "箱"}, {"iInvExchRate", "10"}}},
     {"UnitOfAnotherGroup", "cinva_unit", {}, {line({{"cinvcode", "A01"}, {"cinva_unit", "箱"}})}, "第[2]行单位录入不正确或已经停用，请检查！", {}, -1, CS, 2},
     {"ProjectOfTheItemsClass", "citemcode", {}, {line({{"citem_class", "00"}, {"citemcode", "A01"}})}, "", {{"cItemName", "螺栓"}}},
-    {"ProjectUnknown", "citemcode", {}, {line({{"citem_class", "97"}, {"citemcode", "无此项"}})}, "第[1]行项目录入不正确，请检查！"},
     // A class whose table is not a plain name has no projects to offer.
     {"ProjectOfABadTable", "citemcode", {}, {line({{"citem_class", "66"}, {"citemcode", "RD1"}})}, "第[1]行项目录入不正确，请检查！"},
     {"ProjectClass", "citem_class", {}, {line({{"citem_class", "97"}})}, "", {{"cItem_Class", "97"}, {"cItem_Name", "研发项目"}}},
     {"ProjectClassCleared", "citem_class", {}, {line({{"citem_class", ""}})}, "",
      {{"cItem_Class", ""}, {"cItem_Name", ""}, {"cItemCode", ""}, {"cItemName", ""}}},
     // Free items: the item's switches while typing, their lists only in a browser-mode whole pass.
-    {"FreeItemNotUsed", "cfree2", {}, {line(kFree)}, "第[3]行没有自由项2设置，不能输入！", {}, -1, CS, 3},
     {"FreeItemNotUsedBS", "cFree2", {}, {line(kFree), line(kFree)}, "第[3]行没有自由项2设置，不能输入！第[3]行没有自由项2设置，不能输入！", {}, -1, BS, 3},
     {"FreeItemsWholePassBS", "all", {}, {line(kFree)}, "第[1]行没有自由项2设置，不能输入！第[1]行自由项2录入不正确，请检查！\r第[1]行自由项3录入不正确，请检查！\r", {}, -1, BS},
-    {"FreeItemByAlias", "all", {}, {line(with(kFree, {{"cfree2", " "}, {"cfree3", "70A"}}))}, "第[1]行自由项2录入不正确，请检查！\r", {}, -1, BS},
     {"FreeItemListsNotInCS", "all", {}, {line(with(kFree, {{"cfree2", ""}}))}},
     // An unknown item leaves the switches of the line before.
     {"FreeItemsOfAnUnknownItem", "all", {}, {line({{"cinvcode", "A01"}}), line({{"cinvcode", "ZZZ"}, {"cfree3", "70度"}})},
      "第[2]行" + kItem + "\r", {}, -1, BS},
     {"ArrivalBeforeTheOrder", "all", {}, {line({{"cinvcode", "A01"}, {"darrivedate", "2026-03-01T00:00:00"}})}, "第[1]行到货日期不能在订货日期之前，请检查！"},
     {"ArrivalOnTheOrderDay", "all", {}, {line({{"cinvcode", "A01"}, {"darrivedate", "2026-03-02T08:00:00"}})}},
-    {"ArrivalWithoutDate", "all", {}, {line({{"cinvcode", "A01"}, {"darrivedate", ""}})}},
     {"ArrivalWhileTyping", "darrivedate", {}, {line({{"cinvcode", "A01"}, {"darrivedate", "2026-01-01"}})}},
     {"LineTaxAtTheTolerance", "itax", {}, {line(taxed("17.01"))}, "", {}, -1, CS, 5},
     {"LineTaxAbove", "itax", {}, {line(taxed("17.02"))}, kTax, {}, -1, CS, 5},
-    {"LineTaxBelow", "itax", {}, {line(taxed("16.98"))}, kTax, {}, -1, CS, 5},
     {"LineTaxNotControlled", "itax", {}, {line(taxed("20"))}, "", {}, -1, CS, 1, {}, setTo("bControlTax", "True")},
     {"LineTaxOfAMoneyThatIsNoNumber", "itax", {}, {line(with(taxed("1"), {{"imoney", "abc"}}))}, "第[1]行税额录入超出容差范围！"},
     {"TotalTaxCS", "all", {}, {line(kOff), line(kOff, "")}, "税额合计容差超出范围！"},
-    {"TotalTaxBS", "all", {}, {line(kOff), line(kOff, "")}, "税额合计容差超出范围！\r", {}, -1, BS},
     {"TotalTaxOfLowerRates", "all", {}, {line(kOff), line(with(kOff, {{"ipertaxrate", "13"}, {"itax", "13.01"}}))}},
     // An unchanged line is counted and has its tax checked, but is not looked up.
     {"TotalTaxWithAnUnchangedLine", "all", {},
@@ -116,11 +99,7 @@ const EntryCase kCases[] = {
 TEST_P(HpoBody, Case) { run(GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Order, HpoBody, ::testing::ValuesIn(kCases), entryName);
 
-TEST_F(HpoBody, FailingStepsAreSkippedAndTheCallGoesOn) {
-  // No head document: its values read as empty, and the item is still looked up.
-  doc = voucher({line({{"cinvcode", "A01"}})});
-  EXPECT_EQ(obj.VerifyBody("cinvcode", *doc, nullptr, 1), "");
-  EXPECT_EQ(pairsOf(*doc).front().second, "A01");
+TEST_F(HpoBody, AFailingStepIsRecordedAndTheCallGoesOn) {
   // A database without the rights table: the right cannot be checked, so the entry is refused,
   // and the step is recorded with the database's error.
   info->set("bCheckInvAuth", true);
@@ -135,9 +114,6 @@ TEST_F(HpoBody, FailingStepsAreSkippedAndTheCallGoesOn) {
   info->set("bCheckInvAuth", false);
   EXPECT_EQ(verifyBody("cinvcode", {line({{"cinvcode", "A01"}})}), "");
   EXPECT_TRUE(obj.skippedSteps().empty());
-  // No connection: a look-up that cannot be made does not accept the entry.
-  obj.m_Cnn.reset();
-  EXPECT_EQ(verifyBody("cinvcode", {line({{"cinvcode", "A01"}})}), "第[1]行" + kItem);
 }
 
 }  // namespace

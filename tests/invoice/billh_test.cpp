@@ -63,17 +63,12 @@ const EntryCase kHeadCases[] = {
      39},
     {"BranchAdvancesThroughItsHeadOffice", "cvenabbname_1", {{"cvenabbname_1", "V003"}, {"cpayname", "货到付款"}}, {}, "",
      {{"cVenCode", "V003"}, {"cUnitCode", "V001"}, {"caccountpdate", "2026-03-02"}}, 39},
-    {"VendorStopped", "cvenabbname_1", {{"cvenabbname_1", "V009"}}, {}, "供应商录入不正确或已经停用，请检查！"},
     {"VendorCleared", "cvenabbname_1", {{"cvenabbname_1", ""}}, {}, "", {{"cVenCode", ""}, {"caccountpname", ""}}, 38},
     {"VendorClearedWithDate", "cvenabbname_1", with(kDate, {{"cvenabbname_1", ""}}), {}, "", {{"caccountpdate", ""}}, 39},
-    {"VendorRight", "cvenabbname_1", {{"cvenabbname_1", "V003"}}, {}, "对不起，您没有录入该供应商的权限！", {}, -1, CS, 1, {"bCheckVendorAuth"}},
     {"VendorRightHeld", "cvenabbname_1", {{"cvenabbname_1", "V003"}}, {}, "", {}, 39, CS, 1, {"bCheckVendorAuth"}, kVenRight},
     {"UnitByName", "cVenAbbName", {{"cvenabbname", "华东精工"}}, {}, "", {{"cUnitCode", "V001"}, {"cVenAbbName", "华东精工"}}},
-    {"UnitUnknown", "cvenabbname", {{"cvenabbname", "无名"}}, {}, "代垫单位录入不正确或已经停用，请检查！"},
     {"UnitRight", "cvenabbname", {{"cvenabbname", "V001"}}, {}, "对不起，您没有录入该代垫单位的权限！", {}, -1, CS, 1, {"bCheckVendorAuth"}, kVenRight},
-    {"PeriodByName", "accountperiod", {{"caccountpname", "票到30天"}}, {}, "", {{"cAccountPID", "A1"}, {"cAccountPName", "票到30天"}}},
     {"PeriodByCode", "cAccountPName", {{"caccountpname", "A1"}}, {}, "", {{"cAccountPID", "A1"}, {"cAccountPName", "票到30天"}, kDue}},
-    {"PeriodUnknown", "caccountpname", {{"caccountpname", "无"}}, {}, "账期录入不正确，请检查！"},
     {"PeriodCleared", "accountperiod", with(kDate, {{"caccountpname", ""}}), {}, "", {{"cAccountPID", ""}, {"cAccountPName", ""}}},
     {"PeriodClearedPayCounts", "caccountpname", with(kDate, {{"caccountpname", ""}, {"cpayname", "02"}}), {}, "",
      {{"cAccountPID", ""}, {"cAccountPName", ""}, kDue}},
@@ -82,11 +77,9 @@ const EntryCase kHeadCases[] = {
     {"PayByCode", "cpayname", {{"cpayname", "02"}}, {}, "", {{"cPayCode", "02"}, {"cPayName", "月结30天"}, kDue}},
     // The head holds the name typed, which is not a code: the condition the look-up found counts.
     {"PayByName", "cPayName", {}, {}, "", {{"cPayCode", "02"}, {"cPayName", "月结30天"}, kDue}},
-    {"PayUnknown", "cpayname", {{"cpayname", "无"}}, {}, "付款条件录入不正确，请检查！"},
     {"PayCleared", "cpayname", with(kDate, {{"cpayname", ""}}), {}, "", {{"cPayCode", ""}, {"cPayName", ""}, {"caccountpdate", "2026-03-02"}}},
     {"PayClearedNoPeriod", "cpayname", with(kDate, {{"cpayname", ""}, {"caccountpid", ""}}), {}, "",
      {{"cPayCode", ""}, {"cPayName", ""}, {"caccountpdate", "2026-03-02T00:00:00"}}},
-    {"PurchaseTypeByCode", "cptname", {{"cptname", "01"}}, {}, "", {{"cPTCode", "01"}, {"cPTName", "生产采购"}}},
     {"NewDateRate", "dPBVDate", {{"cexch_name", "USD"}}, {}, "", {{"cExchRate", "7.0156"}, kDue}},
     // No rate that day gives 1; February is closed, but the reply ends the call.
     {"NewDateNoRate", "dpbvdate", {{"cexch_name", "美元"}, {"dpbvdate", "2026-02-10"}}, {}, "",
@@ -97,15 +90,15 @@ const EntryCase kHeadCases[] = {
     {"ClosedMonth", "dpbvdate", {{"dpbvdate", "2026-02-28T00:00:00"}}, {}, kClosed},
     {"FirstOpenMonth", "dpbvdate", {{"dpbvdate", "2026-03-01"}}},
     {"ClosedMonthFromPayables", "dpbvdate", {{"dpbvdate", "2026-02-10"}, {"csource", "应付"}}},
-    {"ClosedMonthFromOutsourcing", "dpbvdate", {{"dpbvdate", "2026-02-10"}, {"csource", "委外"}}},
     {"AfterTheYear", "dpbvdate", {{"dpbvdate", "2027-01-05"}}},
     {"EveryMonthClosed", "dpbvdate", {{"dpbvdate", "2026-02-10"}}, {}, "", {}, -1, CS, 1, {}, "UPDATE gl_mend SET bflag_om=1"},
     {"PayablesScreen", "dpbvdate", {{"dpbvdate", "2026-02-10"}}, {}, "", {}, -1, CS, 1, {}, "", {{"sBillType", "WWAPPURP"}}},
     {"PayablesScreenOpening", "all", {{"boriginal", "True"}}, {}, "", {}, -1, CS, 1, {}, "", {{"sBillType", "wwappurz"}}},
     {"NoDateNothingToCompare", "dpbvdate", {{"dpbvdate", ""}, {"boriginal", ""}}},
-    {"WholePassBS", "all", {{"cvenabbname_1", "无名"}, {"cdepname", "03"}, {"cptname", ""}, {"dpbvdate", "2026-02-10"}}, {},
-     "供应商录入不正确或已经停用，请检查！\r部门录入不正确或是非末级，请检查！\r" + kClosed + "\r", {}, -1, BS},
-    {"WholePassRightBS", "all", {{"cpersonname", "王磊"}}, {}, "对不起，您没有录入该业务员的权限！\r", {}, -1, BS, 1, {"bCheckPersonAuth"}},
+    {"WholePassBS", "all", {{"cvenabbname_1", "V009"}, {"cvenabbname", "无名"}, {"cdepname", "03"}, {"caccountpname", "无"}, {"cpayname", "无"},
+                            {"cptname", ""}, {"dpbvdate", "2026-02-10"}}, {},
+     "供应商录入不正确或已经停用，请检查！\r代垫单位录入不正确或已经停用，请检查！\r账期录入不正确，请检查！\r部门录入不正确或是非末级，请检查！\r"
+     "付款条件录入不正确，请检查！\r" + kClosed + "\r", {}, -1, BS},
     {"WholePassFillsNothing", "all", {{"cvenabbname_1", "V001"}, {"cdepname", "01"}, {"cexch_name", "USD"}}},
 };
 
@@ -132,10 +125,9 @@ class BillhBody : public BillhTest {
 
 Attributes kept(const Attributes& fields) { return line(fields, ""); }  // an unchanged line
 
-// A goods line whose tax adds up, one off by a cent, a service line.
+// A goods line whose tax adds up, a service line.
 const Attributes kGoods{{"cinvcode", "B02"}, {"bservice", "False"}, {"binvtype", "False"}, {"itaxrate", "17"},
                         {"iorimoney", "100"}, {"iorisum", "100"}, {"ioritaxprice", "17"}};
-const Attributes kOff = with(kGoods, {{"ioritaxprice", "17.01"}});
 const Attributes kService = with(kGoods, {{"cinvcode", "S01"}, {"bservice", "True"}});
 // Free items 2 and 3 on an item that uses free item 3 only.
 const Attributes kFree = with(kGoods, {{"cinvcode", "A01"}, {"cfree2", "红"}, {"cfree3", ""}});
@@ -161,7 +153,6 @@ const EntryCase kLineCases[] = {
     {"ItemByCode", "cInvCode", {}, {line({{"cinvcode", "A01"}})}, "", {{"cInvCode", "A01"}}, kItemPairs},
     {"ItemByVendorsCode", "cinvcode", {}, {line({{"cinvcode", "VA-1"}})}, "", {{"cVenInvCode", "VA-1"}}, kItemPairs},
     {"ServiceOnAnOrdinaryInvoice", "cinvcode", {}, {line({{"cinvcode", "S01"}})}, "", {{"cInvCode", "S01"}}, kItemPairs},
-    {"DiscountOnAnOrdinaryInvoice", "cinvcode", {}, {line({{"cinvcode", "D01"}})}, "", {{"cInvCode", "D01"}}, kItemPairs},
     {"ConsignmentItem", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, "第[7]行存货录入不正确或已经停用，请检查！", {}, -1, CS, 7},
     {"StoppedItem", "cinvcode", {}, {line({{"cinvcode", "X01"}})}, kItemWrong},
     {"FreightInvoiceTakesFreight", "cinvcode", {{"cpbvbilltype", "13"}}, {line({{"cinvcode", "F01"}})}, "",
@@ -178,7 +169,6 @@ const EntryCase kLineCases[] = {
     {"ItemFromAReceipt", "cinvcode", {}, {line(with(kP02, {{"rdsid", "8"}, {"ipbvquantity", "0"}}))}, "", {{"iNum", ""}}, kItemPairs},
     {"ItemLatestChargeInLocalCurrency", "cinvcode", {}, {line(with(kP02, {{"iposid", "5"}}))}, "",
      {{"ioricost", "2"}, {"itaxrate", "0"}, {"iCost", "15"}}, kItemPairs, CS, 1, {}, kLatestCharge},
-    {"ItemRight", "cinvcode", {}, {line({{"cinvcode", "A01"}})}, "对不起，您没有录入该存货的权限！", {}, -1, CS, 4, {"bCheckInvAuth"}},
     {"OrdinaryNeedsAnOrder", "cinvcode", {{"cbustype", "普通采购"}}, {line({{"cinvcode", "A01"}})}, kOrdinary, {}, -1, CS, 1, {"bPTHavePO"}},
     {"OrdinaryOpeningInvoice", "cinvcode", {{"cbustype", "普通采购"}}, {line({{"cinvcode", "A01"}})}, "", {}, kItemPairs, CS, 1,
      {"bPTHavePO", "bOriginal"}},
@@ -195,7 +185,6 @@ const EntryCase kLineCases[] = {
     {"ProjectClosed", "citemcode", {}, {line({{"citem_class", "97"}, {"citemcode", "RD0"}})}, "第[1]行项目录入不正确，请检查！"},
     {"Quantity", "iPBVQuantity", {}, {line({{"cinvcode", "P02"}, {"ipbvquantity", "10"}})}, "", {{"ioricost", "6.8"}, {"iTaxRate", "13"}}},
     {"QuantityFromAReceipt", "ipbvquantity", {}, {line({{"cinvcode", "P02"}, {"rdsid", "3"}})}, "", {}, 0},
-    {"FreeItemMissing", "cfree3", {}, {line(kFree)}, "第[3]行有自由项3设置，必须输入！", {}, -1, CS, 3},
     {"FreeItemMissingBS", "cFree3", {}, {line(kFree), line(kFree)}, "第[3]行有自由项3设置，必须输入！\r第[3]行有自由项3设置，必须输入！\r", {}, -1, BS, 3},
     {"FreeItemsWholePassBS", "all", {}, {line(with(kFree, {{"cfree3", "99度"}}))},
      "第[1]行没有自由项2设置，不能输入！\r第[1]行自由项2录入不正确，请检查！\r第[1]行自由项3录入不正确，请检查！\r", {}, -1, BS},
@@ -204,9 +193,6 @@ const EntryCase kLineCases[] = {
     {"SpecialInvoiceTaxesTheNetAmount", "ioritaxprice", {{"cpbvbilltype", "01"}}, {line(taxed("170.04", "999"))}},
     {"SpecialInvoiceByName", "ioritaxprice", {{"cpbvbilltype", "委外专用发票"}}, {line(taxed("170.2", "170.04"))}, kTaxLine, {}, -1, CS, 5},
     {"LineWithoutAmount", "ioritaxprice", {}, {line(taxed("", "999"))}},
-    {"TaxNotControlled", "ioritaxprice", {}, {line(taxed("1", "999"))}, "", {}, -1, CS, 1, {}, setTo("bControlTax", "True")},
-    // Each line is within the line's tolerance; together they are two cents off.
-    {"TotalTaxCS", "all", {}, {line(kOff), kept(kOff)}, "税额合计容差超出范围！"},
     // Even in BS mode the message stands alone.
     {"ServicesOnly", "all", {}, {line(kService), line(with(kService, {{"cinvcode", "无此"}}))}, kExpenseOnly, {}, -1, BS},
     {"ServicesOnAFreightInvoice", "all", {{"cpbvbilltype", "13"}}, {line(with(kService, {{"cinvcode", "F01"}}))}},
@@ -217,21 +203,10 @@ const EntryCase kLineCases[] = {
     {"NoLine", "all", {}, {line(kService, "D"), kService}, "", {}, -1, BS},
     // A rate that is not a number leaves the tax computed on the line before (17, as entered).
     {"RateNotANumber", "all", {}, {line(kGoods), line(with(kGoods, {{"itaxrate", "x"}}))}},
-    {"RateNotANumberOff", "all", {}, {line(kGoods), line(with(kGoods, {{"itaxrate", "x"}, {"ioritaxprice", "16"}}))}, "第[2]行税额录入超出容差范围！"},
 };
 
 TEST_P(BillhBody, Case) { run(GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Invoice, BillhBody, ::testing::ValuesIn(kLineCases), entryName);
-
-TEST_F(BillhBody, FailingStepsAreSkippedAndTheCallGoesOn) {
-  // No head document: its values read as empty, and the item is still looked up.
-  doc = voucher({line({{"cinvcode", "A01"}})});
-  EXPECT_EQ(obj.VerifyBody("cinvcode", *doc, nullptr, 1), "");
-  EXPECT_EQ(pairsOf(*doc).front(), (Pair{"cInvCode", "A01"}));
-  // No connection: a look-up that cannot be made does not accept the entry.
-  obj.m_Cnn.reset();
-  EXPECT_EQ(verifyBody("cinvcode", {line({{"cinvcode", "A01"}})}), kItemWrong);
-}
 
 }  // namespace
 }  // namespace tallyward::test

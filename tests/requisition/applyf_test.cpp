@@ -3,9 +3,6 @@
 namespace tallyward::test {
 namespace {
 
-constexpr UseMode CS = UseMode::CS, BS = UseMode::BS;
-const std::string kCR = "\r";
-
 const Attributes kHead{{"ccode", "QG0001"}, {"ddate", "2008-05-01T00:00:00"}, {"cdepname", "采购部"},
                        {"ipertaxrate", "17"}, {"cbustype", "普通采购"}};
 // A complete line whose tax matches its rate: 17 % of 50 is 8.5.
@@ -34,21 +31,21 @@ const std::string kMismatch = errorText(err::TypeMismatch);
 const Case kCases[] = {
     {"head_passes", "all", BS, h({}), ""},
     {"head_no_code", "all", CS, h({{"ccode", ""}}), kNoCode},
-    {"head_no_date", "all", BS, h({{"ddate", ""}}), kNoDate + kCR},
+    {"head_no_date", "all", BS, h({{"ddate", ""}}), kNoDate + CR},
     {"head_department_not_in_cs", "all", CS, h({{"cdepname", ""}}), ""},
-    {"head_department_in_bs", "all", BS, h({{"cdepname", ""}}), kNoDepartment + kCR},
+    {"head_department_in_bs", "all", BS, h({{"cdepname", ""}}), kNoDepartment + CR},
     {"head_bad_date", "DDate", BS, h({{"ddate", "2008-02-30"}}), kBadDate},
     {"head_lower_t_does_not_cut", "all", CS, h({{"ddate", "2008-05-01t00:00:00"}}), kBadDate},
     {"head_tax_100", "ipertaxrate", CS, h({{"ipertaxrate", "100"}}), kBadRate},
-    {"head_tax_negative", "all", BS, h({{"ipertaxrate", "-0.01"}}), kBadRate + kCR},
+    {"head_tax_negative", "all", BS, h({{"ipertaxrate", "-0.01"}}), kBadRate + CR},
     {"head_bus_type_direct", "cbustype", BS, h({{"cbustype", "直运采购"}}), kBadBusType},
     {"head_bus_type_blank", "all", CS, h({{"cbustype", "普通采购 "}}), kBadBusType},
     {"head_edges_pass", "ddate", CS, h({{"ddate", "2008-05-01T10:20:30"}, {"ipertaxrate", "99.99"}, {"cbustype", "委外发票"}}), ""},
     {"head_zero_tax_consignment", "all", BS, h({{"ipertaxrate", "0"}, {"cbustype", "受托代销"}}), ""},
     {"head_empty_tax_and_type_pass", "cbustype", CS, h({{"ipertaxrate", ""}, {"cbustype", ""}}), ""},
-    {"head_bs_missing_fields", "all", BS, H({{"ccode", ""}, {"ddate", ""}}), kNoCode + kCR + kNoDate + kCR + kNoDepartment + kCR},
+    {"head_bs_missing_fields", "all", BS, H({{"ccode", ""}, {"ddate", ""}}), kNoCode + CR + kNoDate + CR + kNoDepartment + CR},
     {"head_bs_all_in_order", "ALL", BS, H({{"ccode", ""}, {"ddate", "abc"}, {"cdepname", ""}, {"ipertaxrate", "100"}, {"cbustype", "x"}}),
-     kNoCode + kCR + kNoDepartment + kCR + kBadDate + kCR + kBadRate + kCR + kBadBusType + kCR},
+     kNoCode + CR + kNoDepartment + CR + kBadDate + CR + kBadRate + CR + kBadBusType + CR},
     {"head_cs_skips_department", "All", CS, H({{"ccode", "QG1"}, {"ddate", "abc"}, {"cdepname", ""}, {"ipertaxrate", "100"}}), kBadDate},
     {"head_mandatory_left_to_pass", "ccode", CS, H({{"ccode", ""}, {"ddate", ""}, {"cdepname", ""}}), ""},
     {"head_empty_date_while_typing", "ddate", CS, H({{"ccode", ""}, {"ddate", ""}, {"cdepname", ""}}), ""},
@@ -60,7 +57,7 @@ const Case kCases[] = {
     {"line_passes", "fquantity", CS, three({}), ""},
     {"no_item", "all", CS, second({{"cinvcode", ""}}), row(2, kNoItem)},
     {"project_class_without_project", "all", BS, second({{"citem_class", "01"}}), row(2, "]行有项目大类，必须录入项目！\r")},
-    {"no_quantity_collected_in_cs", "all", CS, second({{"fquantity", ""}}), row(2, kNoQuantity + kCR)},
+    {"no_quantity_collected_in_cs", "all", CS, second({{"fquantity", ""}}), row(2, kNoQuantity + CR)},
     {"no_quantity_not_while_typing", "fquantity", BS, three({{"fquantity", ""}}), ""},
     {"zero_quantity", "FQuantity", BS, three({{"fquantity", "0"}}), row(3, "]行数量必须大于零，请检查！")},
     {"unreadable_quantity", "all", CS, second({{"fquantity", "abc"}}), row(2, "]行数量必须大于零，请检查！")},
@@ -69,7 +66,7 @@ const Case kCases[] = {
     {"negative_money", "fmoney", BS, three({{"fmoney", "-0.01"}}), row(3, kNegativeMoney)},
     {"tax_100", "all", CS, second({{"ipertaxrate", "100"}, {"itax", "50"}}), row(2, "]行税率必须在 0 到 100 之间，请检查！")},
     {"tax_short", "ftaxprice", CS, three({{"itax", "7.5"}}), row(3, kTaxShort)},
-    {"tax_short_whole", "all", BS, second({{"itax", "7.5"}}), row(2, kTaxShort + kCR)},
+    {"tax_short_whole", "all", BS, second({{"itax", "7.5"}}), row(2, kTaxShort + CR)},
     {"project_before_class", "citemcode", BS, three({{"citemcode", "XM01"}}), row(3, kProjectFirst)},
     {"zero_money_empty_prices", "all", CS, second({{"fmoney", "0"}, {"itax", "0"}, {"funitprice", ""}, {"ftaxprice", ""}}), ""},
     {"edges_pass", "ipertaxrate", CS, three({{"ipertaxrate", "99.99"}, {"itax", "49.995"}, {"citemcode", "XM01"}, {"citem_class", "01"}}), ""},
@@ -77,12 +74,12 @@ const Case kCases[] = {
      B({good({{"funitprice", "-1"}}, "D"), without(good({{"funitprice", "-1"}}), {"editprop"}),
         line({{"cinvcode", ""}, {"citem_class", "01"}, {"fquantity", ""}, {"funitprice", "-2"}}),
         line({{"cinvcode", ""}, {"fquantity", "5"}, {"citemcode", "XM01"}})}),
-     row(1, kNoItem + kCR) + row(1, "]行有项目大类，必须录入项目！\r") + row(1, kNoQuantity + kCR) + row(1, kNegativePrice + kCR) +
-         row(2, kNoItem + kCR) + row(2, kProjectFirst + kCR)},
+     row(1, kNoItem + CR) + row(1, "]行有项目大类，必须录入项目！\r") + row(1, kNoQuantity + CR) + row(1, kNegativePrice + CR) +
+         row(2, kNoItem + CR) + row(2, kProjectFirst + CR)},
     {"rows_cs_first", "all", CS,
      B({line({{"cinvcode", ""}, {"citem_class", "01"}, {"fquantity", ""}}), line({{"cinvcode", ""}})}), row(1, kNoItem)},
     {"cs_collects_until_at_once", "all", CS, B({good({{"fquantity", ""}}), good({{"fquantity", ""}})}),
-     row(1, kNoQuantity + kCR) + row(2, kNoQuantity + kCR)},
+     row(1, kNoQuantity + CR) + row(2, kNoQuantity + CR)},
     {"cs_at_once_drops_collected", "all", CS, B({good({{"fquantity", ""}}), good({{"fquantity", ""}, {"fmoney", "-1"}})}), row(2, kNegativeMoney)},
     {"item_first", "cfree1", BS, three({{"cinvcode", ""}}), row(3, "]行请先录入存货！")},
     {"item_first_before_quantity", "fquantity", BS, three({{"cinvcode", ""}, {"fquantity", ""}}), row(3, "]行请先录入存货！")},
@@ -120,9 +117,9 @@ TW_WHOLE_VOUCHER_CASES(RequisitionApplyF, "ClsS_VerifyApplyF", kCases);
 
 // The sample requisitions give the verdicts the demo shows.
 TEST(RequisitionApplyFSamples, Verdicts) {
-  EXPECT_EQ(sampleVerdict("ClsS_VerifyApplyF", "VerifyHead", "requisition_head.xml", {}), kNoDepartment + kCR + kBadBusType + kCR);
+  EXPECT_EQ(sampleVerdict("ClsS_VerifyApplyF", "VerifyHead", "requisition_head.xml", {}), kNoDepartment + CR + kBadBusType + CR);
   EXPECT_EQ(sampleVerdict("ClsS_VerifyApplyF", "VerifyBody", "requisition_body.xml", {}),
-            row(3, kNoQuantity + kCR) + row(3, kTaxShort + kCR) + row(4, kNegativePrice + kCR) + row(4, kProjectFirst + kCR));
+            row(3, kNoQuantity + CR) + row(3, kTaxShort + CR) + row(4, kNegativePrice + CR) + row(4, kProjectFirst + CR));
   EXPECT_EQ(sampleVerdict("ClsS_VerifyApplyF", "VerifyBody", "requisition_body.xml", {}, "CS"), row(3, kTaxShort));
 }
 

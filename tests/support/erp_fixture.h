@@ -34,8 +34,6 @@ int errorOf(F&& call) {
   return 0;
 }
 
-constexpr UseMode CS = UseMode::CS, BS = UseMode::BS;
-
 // One call of a field-entry check and what it must give.
 struct EntryCase {
   const char* name;

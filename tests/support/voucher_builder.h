@@ -26,6 +26,7 @@ namespace tallyward::test {
 using Attributes = std::vector<std::pair<std::string, std::string>>;
 
 inline const std::string CR = "\r";
+constexpr UseMode CS = UseMode::CS, BS = UseMode::BS;
 
 // The XML text of a voucher whose z:row elements carry the given attributes, in order.
 inline std::string voucherXml(const std::vector<Attributes>& rows) {
