@@ -5,7 +5,6 @@
 namespace tallyward::test {
 namespace {
 
-
 class ArriveHHead : public EntryTest<ClsS_VerifyArriveH> {
  protected:
   ArriveHHead() {
@@ -23,11 +22,9 @@ class ArriveHHead : public EntryTest<ClsS_VerifyArriveH> {
         ('F01', '铜线', NULL, '01', 2, '0101', NULL, 13, 0, 0, 0, 0, 0, 1, NULL),
         ('E01', '代销油', NULL, '01', 0, '0101', NULL, 13, 0, 1, 0, 0, 0, 0, NULL),
         ('S01', '运输费', NULL, '01', 0, '0101', NULL, 9, 0, 0, 1, 0, 0, 0, NULL),
-        ('X01', '旧轴承', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, 0, 0, 0, '2025-06-30 00:00:00'),
-        ('Q01', 'O''Brien 垫片', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, 0, 0, 0, NULL);
+        ('X01', '旧轴承', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, 0, 0, 0, '2025-06-30 00:00:00');
       INSERT INTO WareHouse (cWhCode, cWhName) VALUES ('01', '原材料库');
-      INSERT INTO Vendor (cVenCode, cVenAbbName, cVenDepart, cVenPerson, dEndDate) VALUES ('V001', '华东精工', '01', NULL, NULL),
-        ('V002', 'O''Brien', NULL, 'a<b & ''c''', NULL), ('V009', '东方五金', NULL, NULL, '2025-12-31 00:00:00');
+      INSERT INTO Vendor (cVenCode, cVenAbbName, cVenDepart) VALUES ('V001', '华东精工', '01');
       INSERT INTO fItem (cItem_Class, cItem_Name, cTable) VALUES ('55', '无表项目', NULL);
       INSERT INTO UserDefine (cID, cValue, cAlias) VALUES ('29', '一等品', 'A');
       INSERT INTO PU_ArrivalVouchs (Autoid, ID, cInvCode, iOriCost, iOriTaxCost, iTaxRate) VALUES (1, 1, 'P02', 2.5, 2.8, NULL);
@@ -40,25 +37,12 @@ class ArriveHHead : public EntryTest<ClsS_VerifyArriveH> {
   }
 };
 
-const char* const kVendor = "供应商录入不正确或已经停用，请检查！";
-const std::string kPeriodRates = setTo("iXchgRateStl", "True");
-
 const EntryCase kHeadCases[] = {
     {"VendorByCodeInAnyCase", "cVenAbbName", {{"cvenabbname", "v001"}}, {}, "", {{"cVenCode", "V001"}, {"cVenAbbName", "华东精工"}}, kSome},
-    {"VendorStopped", "cvenabbname", {{"cvenabbname", "东方五金"}}, {}, kVendor},
-    {"VendorWithApostrophes", "cvenabbname", {{"cvenabbname", "O'Brien"}}, {}, "",
-     {{"cVenAbbName", "O'Brien"}, {"cVenPerson", "a<b & 'c'"}}, kSome},
-    {"WholePassBS", "ALL", {{"cvenabbname", "x' OR '1'='1"}, {"cexch_name", "英镑"}}, {}, std::string(kVendor) + "\r外币录入不正确，请检查！\r", {}, -1, BS},
-    {"WholePassRightBS", "all", {{"cdepname", "01"}, {"cptname", "9"}}, {}, "对不起，您没有录入该部门的权限！\r采购类型录入不正确，请检查！\r", {}, -1, BS, 1,
-     {"bCheckDepartAuth"}},
+    {"WholePassBS", "ALL", {{"cvenabbname", "x' OR '1'='1"}, {"cexch_name", "英镑"}}, {}, "供应商录入不正确或已经停用，请检查！\r外币录入不正确，请检查！\r", {}, -1, BS},
     // No date rule in a pass, and nothing filled in.
     {"WholePassFillsNothing", "all", {{"cdepname", "采购部"}, {"ddate", "2026-03-02"}, {"cexch_name", "USD"}}},
-    {"DateRateOfTheDay", "dDate", {{"ddate", "2026-03-02T00:00:00"}, {"cexch_name", "USD"}}, {}, "", {{"iExchRate", "7.0156"}}},
     {"DateWithoutRate", "ddate", {{"ddate", "2026-03-03"}, {"cexch_name", "美元"}}, {}, "", {{"iExchRate", "1"}}},
-    {"DateRateOfThePeriod", "ddate", {{"ddate", "2026-03-20T00:00:00"}, {"cexch_name", "美元"}}, {}, "", {{"iExchRate", "7.02"}},
-     -1, CS, 1, {}, kPeriodRates},
-    {"DateOfAPeriodWithoutRate", "ddate", {{"ddate", "2026-05-20"}, {"cexch_name", "美元"}}, {}, "", {{"iExchRate", "1"}}, -1, CS,
-     1, {}, kPeriodRates},
     {"Currency", "cexch_name", {{"cexch_name", "USD"}, {"ddate", "2026-03-02"}}, {}, "",
      {{"cexch_name", "美元"}, {"cexch_code", "USD"}, {"iExchRate", "7.0156"}}},
 };
@@ -110,19 +94,16 @@ const auto kCopied = itemReply("是", "17", kPriced, false);
 const Attributes kP02{{"cinvcode", "P02"}, {"iquantity", "-30"}};
 Attributes tax(const char* entered) { return {{"iorimoney", "100"}, {"itaxrate", "17"}, {"ioritaxprice", entered}}; }
 const std::string kTax = "第[5]行税额录入超出容差范围！";
-// Each line is off by 0.01, within the line's tolerance; together they are off by 0.02.
-const Attributes kAbove = with(kA01, tax("17.01")), kBelow = with(kA01, tax("16.99"));
+// Each line is 0.01 above, within the line's tolerance; together they are 0.02 above.
+const Attributes kAbove = with(kA01, tax("17.01"));
 
 const EntryCase kLineCases[] = {
     {"FreeItemUsedAndBlank", "cfree3", {}, {line(with(kR03, {{"cfree3", " "}}))}, "第[3]行有自由项3设置，必须输入！", {}, -1, CS, 3},
-    {"FreeItemUsedAndEmptyBS", "cFree3", {}, {line(with(kR03, {{"cfree3", ""}}))}, "第[3]行有自由项3设置，必须输入！", {}, -1, BS, 3},
-    {"FreeItemListNotWhileTyping", "cfree3", {}, {line(with(kR03, {{"cfree3", "任意"}}))}, "", {}, -1, BS, 3},
     {"FreeItemListInBS", "all", {}, {line(with(kR03, {{"cfree3", "任意"}}))}, "第[1]行自由项3录入不正确，请检查！\r", {}, -1, BS},
     {"FreeItemsCSPassStopsAtOnce", "all", {}, {line(with(kR03, {{"cfree4", "A"}}))}, "第[1]行有自由项3设置，必须输入！"},
     {"FreeItemsBSPassGoesOn", "all", {}, {line(with(kR03, {{"cfree4", "X"}}))},
      "第[1]行有自由项3设置，必须输入！第[1]行没有自由项4设置，不能输入！第[1]行自由项4录入不正确，请检查！\r", {}, -1, BS},
     {"BatchWithoutBatchManagement", "cbatch", {}, {line(with(kA01, {{"cbatch", "B1"}}))}, "第[1]行没有批次管理，不能录入批号！"},
-    {"NoBatchWhileTyping", "cbatch", {}, {line(with(kG01, {{"cbatch", ""}}))}, "", {}, -1, CS, 1, {"bQMStart"}, kGsp},
     {"NoBatchUnderQualityManagement", "all", {}, {line(with(kG01, {{"cbatch", ""}}))}, "第[1]行有批次管理，且已启用GSP或质量管理，必须录入批号！\r", {},
      -1, BS, 1, {"bQMStart"}},
     {"NoBatchNotInspected", "all", {}, {line(with(kG01, {{"cbatch", ""}, {"bgsp", "否"}}))}, "", {}, -1, CS, 1, {"bQMStart"}, kGsp},
@@ -136,40 +117,32 @@ const EntryCase kLineCases[] = {
     {"ExpiryDateWithoutShelfLifeBS", "all", {}, {line(with(kA01, {{"dvdate", "2026-01-01"}}))}, "第[1]行没有批次保质期管理，不能录入失效日期！\r", {}, -1, BS},
     {"EqualDates", "dpdate", {}, {line(with(kG01, {{"dpdate", "2026-03-02T00:00:00"}, {"dvdate", "2026-03-02T23:00:00"}}))}},
     {"MadeAfterExpiry", "dpdate", {}, {line(kLate)}, "第[1]行生产日期不能大于失效日期！"},
-    {"ExpiryBeforeMade", "dvdate", {}, {line(kLate)}, "第[1]行生产日期不能大于失效日期！"},
     {"BothDateRulesBS", "all", {}, {line(kLate)}, "第[1]行生产日期不能大于失效日期！\r第[1]行生产日期不能大于失效日期！\r", {}, -1, BS},
     {"DatesThatAreNoDates", "all", {}, {line(with(kG01, {{"dpdate", "soon"}}))}, "", {}, -1, BS},
     {"ItemByCode", "cInvCode", {}, {line({{"cinvcode", "A01"}})}, "", {{"cInvCode", "A01"}}, kSome},
     {"ItemStopped", "cinvcode", {}, {line({{"cinvcode", "X01"}})}, "第[7]行" + kItem, {}, -1, CS, 7},
-    {"ConsignmentItemWithoutBusinessType", "cinvcode", {{"cbustype", ""}}, {line({{"cinvcode", "E01"}})}, "", {}, kSome},
     {"ConsignmentItemOnAConsignmentNote", "cinvcode", {{"cbustype", "受托代销"}}, {line({{"cinvcode", "E01"}})}, "", {}, kSome},
     {"ConsignmentItemOnAnOrdinaryNote", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, "第[1]行" + kItem},
-    {"OrdinaryItemOnAConsignmentNote", "cinvcode", {{"cbustype", "受托代销"}}, {line({{"cinvcode", "A01"}})}, "第[1]行" + kItem},
     {"ItemsOfAWholePassBS", "all", {}, {line({{"cinvcode", "X01"}}), line({{"cinvcode", ""}}), line({{"cinvcode", "S01"}})},
      "第[1]行" + kItem + "\r第[3]行" + kItem + "\r", {}, -1, BS},
     // Emptying the item clears its columns before any order or right refusal.
     {"ItemCleared", "cinvcode", {}, {line({{"cinvcode", ""}})}, "", {{"cInvCode", ""}, {"bgsp", ""}, {"itaxrate", ""}}, 32, CS, 1,
      {"bPTHavePO", "bCheckInvAuth"}},
     {"OrdinaryNeedsAnOrder", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, kOrdinary, {}, -1, CS, 1, {"bPTHavePO"}},
-    {"OrdinaryNeedsAnOrderBS", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, kOrdinary, {}, -1, BS, 1, {"bPTHavePO"}},
     {"ConsignmentNeedsAnOrder", "cinvcode", {{"cbustype", "受托代销"}}, {line({{"cinvcode", "E01"}})}, kConsignment, {}, -1, CS, 1, {"bSTHavePO"}},
     {"NoOrderNeededInAPass", "all", {}, {line({{"cinvcode", "?"}}), line({{"cinvcode", "E01"}})}, "第[1]行" + kItem, {}, -1, CS, 1,
      {"bPTHavePO"}},
-    {"ItemRight", "cinvcode", {}, {line({{"cinvcode", "A01"}})}, "对不起，您没有录入该存货的权限！", {}, -1, CS, 4, {"bCheckInvAuth"}},
     {"ItemRightBS", "all", {}, {line({{"cinvcode", "A01"}}), line({{"cinvcode", "?"}})}, "对不起，您没有录入该存货的权限！\r第[2]行" + kItem + "\r",
      {}, -1, BS, 1, {"bCheckInvAuth"}},
     {"ItemRightHeld", "cinvcode", {}, {line({{"cinvcode", "A01"}})}, "", {}, kSome, CS, 1, {"bCheckInvAuth"}, grant("Inventory", "A01")},
     {"FloatingRateInspectedWithoutGsp", "bgsp", {}, {line(kF01)}, "", {}, -1, CS, 4},
     {"FloatingRateInspected", "bgsp", {}, {line(kF01)}, kInspected, {}, -1, CS, 4, {}, kGsp},
-    {"FloatingRateNotInspected", "bgsp", {}, {line(with(kF01, {{"bgsp", "否"}}))}, "", {}, -1, CS, 4, {}, kGsp},
-    {"FloatingRateTypedByName", "bgsp", {}, {line(with(kF01, {{"cinvcode", "铜线"}}))}, kInspected, {}, -1, CS, 4, {}, kGsp},
     {"FixedRateInspected", "bgsp", {}, {line(with(kF01, {{"cinvcode", "A01"}}))}, "", {}, -1, CS, 4, {}, kGsp},
     // The refusal ends even a browser-mode pass, dropping what was collected.
     {"FloatingRateEndsABSPass", "all", {}, {line(kStore), line(kStore), line(kStore), line(kF01), line(kStore)}, kInspected, {},
      -1, BS, 1, {}, kGsp},
     {"WarehouseByName", "cwhname", {}, {line({{"cwhname", "原材料库"}})}, "", {{"cWhCode", "01"}, {"cWhName", "原材料库"}}},
     {"WarehouseUnknown", "cwhname", {}, {line({{"cwhname", "无此项"}})}, "第[2]行仓库录入不正确，请检查！", {}, -1, CS, 2},
-    {"UnitOfAnotherGroup", "cinva_unit", {}, {line({{"cinvcode", "A01"}, {"cinva_unit", "箱"}})}, "第[1]行单位录入不正确，请检查！"},
     {"ProjectOfAClassWithoutTable", "citemcode", {}, {line({{"citem_class", "55"}, {"citemcode", "RD1"}})}},
     {"ItemReplyInspected", "cinvcode", {}, {line(kP02)}, "", kInspectedReply.first, kInspectedReply.second, CS, 1, {"bQMStart"}},
     {"ItemReplyOfANegativeNote", "cinvcode", {{"bnegative", "True"}}, {line(kP02)}, "", kNegative.first, kNegative.second, CS, 1,
@@ -179,13 +152,11 @@ const EntryCase kLineCases[] = {
     {"ItemReplyOfALineCopiedFromAnOrder", "cinvcode", {}, {line(with(kP02, {{"iposid", "12"}}))}, "", kCopied.first, kCopied.second},
     {"Quantity", "iQuantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "-10"}})}, "", kPrice},
     {"QuantityOfALineCopiedFromAnOrder", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "-10"}, {"iposid", "5"}})}, "", {}, 0},
-    {"LineTaxAtTheTolerance", "ioritaxprice", {}, {line(tax("17.01"))}, "", {}, -1, CS, 5},
     {"LineTaxAbove", "ioritaxprice", {}, {line(tax("17.02"))}, kTax, {}, -1, CS, 5},
     // The tolerance is not rounded to cents: half a cent refuses a deviation of one cent.
     {"LineTaxHalfACent", "ioritaxprice", {}, {line(tax("17.01"))}, kTax, {}, -1, CS, 5, {}, setTo("iSingleTax", "0.005")},
     {"LineTaxOfARateThatIsNoNumber", "ioritaxprice", {}, {line(with(tax("1"), {{"itaxrate", "abc"}}))}, "第[1]行税额录入超出容差范围！"},
     {"TotalTaxAboveCS", "all", {}, {line(kAbove), line(kAbove, "")}, "税额合计容差超出范围！"},
-    {"TotalTaxBelowCS", "all", {}, {line(kBelow), line(kBelow, "")}, "税额合计容差超出范围！"},
     // An unchanged line is counted and its tax still checked, but it is not looked up.
     {"TotalTaxWithAnUnchangedLine", "all", {},
      {line(with(kAbove, {{"ioritaxprice", "18"}, {"cinvcode", "?"}}), ""), line(with(kAbove, {{"cinvcode", "?"}}))},
