@@ -29,13 +29,11 @@ class HpoBody : public EntryTest<ClsS_VerifyHPO> {
 };
 
 const std::string kItem = "存货录入不正确，请检查！";
-const std::string kTax = "第[5]行税额录入超出容差范围！";
 const char* const kLatest =
     "UPDATE accinformation SET cValue='最新价格' WHERE cName='cOtherCostEditMode';"
     "INSERT INTO PO_Pomain (POID, cVenCode) VALUES (1, 'V001');"
     "INSERT INTO PO_Podetails (ID, POID, cInvCode, iUnitPrice, iTaxPrice, iPerTaxRate) VALUES (1, 1, 'P02', 2.5, 2.8, NULL);"
     "INSERT INTO tw_inspection VALUES ('V001', 'P02')";
-const Pairs kPrice{{"iUnitPrice", "6.8"}, {"iPerTaxRate", "13"}, {"bTaxCost", "0"}};
 const Attributes kFree{{"cinvcode", "A01"}, {"cfree2", "红"}, {"cfree3", "99度"}};  // A01 uses free item 3 only
 // Each line's tax is off by 0.01, within the line's tolerance; two lines are off by 0.02.
 const Attributes kOff{{"cinvcode", "A01"}, {"imoney", "100"}, {"ipertaxrate", "17"}, {"itax", "17.01"}};
@@ -61,7 +59,7 @@ const EntryCase kCases[] = {
      kSome, CS, 1, {"bQMStart"}, kLatest},
     {"ItemOfARequisitionLineWithoutQuantity", "cinvcode", {}, {line({{"cinvcode", "P02"}, {"iquantity", "0"}, {"iappids", "5"}})},
      "", {{"iNum", ""}}, kSome},
-    {"Quantity", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}})}, "", kPrice},
+    {"Quantity", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}})}, "", {{"iUnitPrice", "6.8"}, {"iPerTaxRate", "13"}, {"bTaxCost", "0"}}},
     {"QuantityOfARequisitionLine", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}, {"iappids", "5"}})}, "", {}, 0},
     {"DirectShipmentTakesItemsFromSalesOrders", "cinvcode", {{"cbustype", "直运采购"}}, {line({{"cinvcode", "A01"}})},
      "直运业务采购订单只能参照销售订单录入存货！", {}, -1, CS, 1, {}, setTo("bZYXS", "True")},
@@ -85,7 +83,7 @@ const EntryCase kCases[] = {
     {"ArrivalOnTheOrderDay", "all", {}, {line({{"cinvcode", "A01"}, {"darrivedate", "2026-03-02T08:00:00"}})}},
     {"ArrivalWhileTyping", "darrivedate", {}, {line({{"cinvcode", "A01"}, {"darrivedate", "2026-01-01"}})}},
     {"LineTaxAtTheTolerance", "itax", {}, {line(taxed("17.01"))}, "", {}, -1, CS, 5},
-    {"LineTaxAbove", "itax", {}, {line(taxed("17.02"))}, kTax, {}, -1, CS, 5},
+    {"LineTaxAbove", "itax", {}, {line(taxed("17.02"))}, "第[5]行税额录入超出容差范围！", {}, -1, CS, 5},
     {"LineTaxNotControlled", "itax", {}, {line(taxed("20"))}, "", {}, -1, CS, 1, {}, setTo("bControlTax", "True")},
     {"LineTaxOfAMoneyThatIsNoNumber", "itax", {}, {line(with(taxed("1"), {{"imoney", "abc"}}))}, "第[1]行税额录入超出容差范围！"},
     {"TotalTaxCS", "all", {}, {line(kOff), line(kOff, "")}, "税额合计容差超出范围！"},

@@ -33,11 +33,9 @@ const std::string kNoItem = "]行存货不能为空，请检查！", kNoUnit = "
 const std::string kNegRate = "]行换算率必须大于等于 0，请检查！", kNoTax = "]行税率未输入，请检查！！";
 const std::string kOriPrice = "]行原币单价必须大于等于 0，请检查！", kPrice = "]行本币单价必须大于等于 0，请检查！";
 const std::string kTaxRange = "]行税率必须在 0 到 100 之间，请检查！";
-const std::string kProjectFirst = "]行在没有输入项目大类之前，请参照输入项目！";
 const std::string kOriSign = "]行原币金额必须与原币税价合计符号相同，请检查！";
 const std::string kSign = "]行本币金额必须与本币税价合计符号相同，请检查！";
 const std::string kNoOriMoney = "]行原币金额不能为空(可以为零)，请检查！", kNoMoney = "]行本币金额不能为空(可以为零)，请检查！";
-const std::string kFreightMoney = "]行本币金额不能为空或者为零，请检查！";
 const std::string kNoBoth = "]行数量和金额不能同时为空或为零，请检查！";
 const std::string kPositive = "正发票的数量合计不能小于0，金额合计必须大于0！";
 const std::string kNegative = "负发票的数量合计不能大于零，金额合计必须小于0！";
@@ -61,21 +59,17 @@ const Case kCases[] = {
     {"head_lower_t_does_not_cut", "all", CS, h({{"dpbvdate", "2026-11-20t00:00:00"}}), "录入日期录入错误，请检查！"},
     {"head_bad_invoice_date", "all", BS, h({{"dvoudate", "2026-13-01"}}), "发票日期录入错误，请检查！\r"},
     {"head_purchase_outsourcing_type", "cbustype", CS, h({{"csource", "采购"}, {"cbustype", "委外发票"}}), "业务类型录入错误，请检查！"},
-    {"head_purchase_direct", "cbustype", BS, h({{"csource", "采购"}, {"cbustype", "直运采购"}}), ""},
     {"head_other_source_any_type", "all", CS, h({{"csource", "其他"}, {"cbustype", "随便"}}), ""},
     {"head_unreadable_rate", "all", CS, h({{"cexchrate", "abc"}}), "汇率必须大于零，请检查！"},
     {"head_tax_100", "all", BS, h({{"ipbvtaxrate", "100"}}), "税率必须在 0 到 100 之间，请检查！\r"},
-    {"head_tax_negative", "IPBVTAXRATE", CS, h({{"ipbvtaxrate", "-0.01"}}), "税率必须在 0 到 100 之间，请检查！"},
     {"head_edges_pass", "all", BS, h({{"dpbvdate", "2026-11-20T10:20:30"}, {"dvoudate", ""}, {"ipbvtaxrate", "0"}, {"cexchrate", "0.0001"}}), ""},
     {"head_unreadable_tax_reads_0", "ipbvtaxrate", CS, h({{"ipbvtaxrate", "abc"}}), ""},
     {"head_bs_all_in_order", "ALL", BS,
      H(with(without(kHead, {"cdepname"}), {{"ipbvtaxrate", "120"}, {"cvenabbname_1", ""}, {"dpbvdate", "2026-02-30"}})),
      "供应商不能为空，请检查！\r部门不能为空，请检查！\r录入日期录入错误，请检查！\r税率必须在 0 到 100 之间，请检查！\r"},
     {"head_mandatory_left_to_pass", "cpbvcode", BS, h({{"cpbvcode", ""}, {"cexchrate", ""}}), ""},
-    {"head_empty_rate_while_typing", "cexchrate", BS, h({{"cexchrate", ""}}), ""},
     {"head_first_row_only", "all", CS, {true, {kHead, with(kHead, {{"cpbvcode", ""}})}}, ""},
     {"head_without_rows", "ipbvtaxrate", CS, {true, {}}, errorText(err::ObjectNotSet)},
-    {"head_without_rows_unknown_key", "cmemo", CS, {true, {}}, ""},
 
     {"line_passes_freight", "isum", CS, seven({}), "", kFreight},
     {"no_item", "all", CS, second({{"cinvcode", ""}}), row(2, kNoItem), kOut},
@@ -85,20 +79,16 @@ const Case kCases[] = {
     {"fixed_no_rate_collected_in_cs", "all", CS, second({{"igrouptype", "1"}, {"sysname", "EAI"}}), row(2, "]行换算率不能为空，请检查！\r"), kOut},
     {"fixed_no_rate_not_while_typing", "iinvexchrate", CS, seven({{"igrouptype", "1"}}), "", kOut},
     {"interface_line_skips_rate", "all", BS, second({{"igrouptype", "1"}, {"sysname", "eai"}, {"iinvexchrate", "-1"}}), "", kOut},
-    {"floating_empty_rate_passes", "all", BS, second({{"igrouptype", "2"}, {"iinvexchrate", ""}}), "", kOut},
     {"negative_rate_empty_group", "IINVEXCHRATE", BS, seven({{"igrouptype", ""}, {"iinvexchrate", "-0.5"}}), row(7, kNegRate), kOut},
     {"single_unit_ignores_rate", "all", CS, second({{"igrouptype", "0"}, {"iinvexchrate", "-0.5"}}), "", kOut},
     {"no_unit", "all", BS, second({{"cunitid", ""}, {"igrouptype", "2"}, {"iinvexchrate", "3"}}), row(2, kNoUnit + CR), kOut},
-    {"single_unit_needs_none", "all", CS, second({{"cunitid", ""}}), "", kOut},
     {"negative_price", "ioricost", CS, seven({{"ioricost", "-0.01"}}), row(7, kOriPrice), kOut},
-    {"discount_negative_prices", "all", CS, second({{"ioricost", "-1"}, {"binvtype", "True"}, {"icost", "-1"}}), "", kOut},
     {"service_negative_prices", "icost", CS, seven({{"ioricost", "-1"}, {"bservice", "-1"}, {"icost", "-1"}}), "", kOut},
     {"negative_local_price", "icost", BS, seven({{"icost", "-2"}}), row(7, kPrice), kOut},
     {"tax_100", "itaxrate", CS, seven({{"itaxrate", "100"}}), row(7, kTaxRange), kOut},
     {"tax_edges_pass", "all", BS, B({line(with(kLine, {{"itaxrate", "0"}})), line(with(kLine, {{"itaxrate", " 99.99 "}}))}), "", kOut},
     {"no_tax_rate", "itax", CS, seven({{"itaxrate", ""}}), row(7, kNoTax), kOut},
-    {"no_tax_rate_whole", "all", CS, second({{"itaxrate", ""}}), row(2, kNoTax), kOut},
-    {"project_before_class", "citemcode", CS, seven({{"citemcode", "X01"}}), row(7, kProjectFirst), kOut},
+    {"project_before_class", "citemcode", CS, seven({{"citemcode", "X01"}}), row(7, "]行在没有输入项目大类之前，请参照输入项目！"), kOut},
     {"empty_project_with_class_while_typing", "citemcode", BS, seven({{"citemcode", ""}, {"citem_class", "01"}}), "", kOut},
     {"opposite_money_appended", "all", BS, second({{"iorimoney", "-100"}}), row(2, kOriSign), kOut},
     {"opposite_money_at_once", "iorimoney", BS, seven({{"iorisum", "-1"}}), row(7, kOriSign), kOut},
@@ -107,11 +97,10 @@ const Case kCases[] = {
     {"opposite_local_money", "imoney", CS, seven({{"imoney", "-100"}}), row(7, kSign), kOut},
     {"no_local_money", "all", BS, second({{"imoney", ""}}), row(2, kNoMoney), kOut},
     {"zero_money_passes_sign", "imoney", CS, seven({{"iorimoney", "0"}, {"iorisum", "-5"}, {"imoney", "-5"}, {"isum", ""}}), "", kOut},
-    {"freight_no_ori_sum", "all", BS, second({{"iorisum", ""}}), row(2, kFreightMoney), kFreight},
+    {"freight_no_ori_sum", "all", BS, second({{"iorisum", ""}}), row(2, "]行本币金额不能为空或者为零，请检查！"), kFreight},
     {"freight_zero_sums_pass", "all", BS, second({{"iorisum", "0"}, {"isum", "0"}, {"iorimoney", "-50"}, {"imoney", ""}}), "", kFreight},
     {"other_kind_no_ori_money", "iorisum", CS, seven({{"iorisum", ""}}), row(7, kNoOriMoney), kind("")},
     {"kind_compared_exactly", "all", BS, second({{"isum", ""}}), row(2, kNoMoney), kind("WWYPURBILL")},
-    {"outsourcing_kind_exact", "imoney", CS, seven({{"iorimoney", "-50"}, {"imoney", ""}}), "", kind("Wwpurbill")},
     {"bs_lines_in_order", "all", BS,
      B({line(with(kLine, {{"cinvcode", ""}, {"ipbvquantity", ""}, {"iorimoney", ""}, {"imoney", ""}, {"itaxrate", ""}})),
         line(with(kLine, {{"cunitid", ""}, {"igrouptype", "1"}, {"iinvexchrate", "2"}}))}),
@@ -139,15 +128,11 @@ const Case kCases[] = {
     {"unreadable_tax_rate", "all", BS, second({{"itaxrate", "13%"}}), kMismatch, kOut},
     {"unreadable_flag_negative_price", "icost", BS, seven({{"icost", "-1"}, {"binvtype", "x"}}), kMismatch, kOut},
     {"flag_not_read_for_positive_price", "icost", BS, seven({{"icost", "1"}, {"binvtype", "x"}}), "", kOut},
-    {"rate_not_read_for_sum", "isum", BS, seven({{"itaxrate", "abc"}}), "", kOut},
     {"totals_negative_quantity", "all", BS, amounts({{"3", "30"}, {"-5", "10"}}), kPositive, kOut},
     {"totals_both_zero", "all", BS, amounts({{"0", ""}, {"", "abc"}}), kBothZero, kOut},
-    {"totals_negative_invoice", "all", CS, amounts({{"-10", "-100"}}), "", kind("wwpurbill", false)},
     {"totals_negative_positive_quantity", "all", CS, amounts({{"1", "-100"}}), kNegative, kind("wwpurbill", false)},
-    {"totals_freight_amount_only", "all", BS, amounts({{"0", "10"}}), "", kFreight},
     {"totals_freight_negative_quantity", "all", BS, amounts({{"-1", "10"}}), kPosFreight, kFreight},
     {"totals_freight_all_zero", "all", CS, amounts({{"0", "0"}}), kPosFreight + kBothZero, kFreight},
-    {"totals_negative_freight", "all", BS, amounts({{"0", "-10"}}), "", kind("wwypurbill", false)},
     {"totals_no_lines", "all", CS, B({}), kNegFreight + kBothZero, kind("wwypurbill", false)},
     {"totals_decimals_cancel", "all", BS, amounts({{"1", "0.3"}, {"1", "-0.1"}, {"1", "-0.2"}}), "", kOut},
     {"totals_tiny_amount_real", "all", CS, amounts({{"0", "0.000001"}}), "", kFreight},
@@ -171,7 +156,6 @@ TEST(InvoiceBillFSamples, Verdicts) {
   const std::string lines = row(3, kNoItem + CR) + row(3, kNoOriMoney) + row(3, kNoMoney) + row(4, kNoUnit + CR) +
                             row(4, kOriPrice + CR) + row(4, kPrice + CR) + row(5, kNoTax + CR) + row(5, kSign);
   EXPECT_EQ(sampleVerdict("ClsS_VerifyBillF", "VerifyBody", "invoice_body.xml", {"sBillType=wwpurbill", "m_bPositive=true"}), lines);
-  EXPECT_EQ(sampleVerdict("ClsS_VerifyBillF", "VerifyBody", "invoice_body.xml", {"sBillType=wwpurbill"}), lines + kNegative);
   EXPECT_EQ(sampleVerdict("ClsS_VerifyBillF", "VerifyHead", "invoice_head.xml", {}),
             "发票号不能为空，请检查！\r部门不能为空，请检查！\r发票日期录入错误，请检查！\r业务类型录入错误，请检查！\r"
             "汇率必须大于零，请检查！\r税率必须在 0 到 100 之间，请检查！\r");

@@ -27,19 +27,16 @@ class BillhTest : public EntryTest<ClsS_VerifyBillH> {
       INSERT INTO AccountPeriod (cAccountPID, cAccountPName) VALUES ('A1', '票到30天');
       INSERT INTO Vendor (cVenCode, cVenAbbName, cVenHeadCode, cVenDepart, cVenPPerson, cVenPayCond, cVenWhCode, cAccountPID) VALUES
         ('V001', '华东精工', NULL, '01', '0001', '02', '01', 'A1'), ('V003', '精工昆山', 'V001', NULL, NULL, NULL, NULL, NULL);
-      INSERT INTO Vendor (cVenCode, cVenAbbName, dEndDate) VALUES ('V002', 'O''Brien & <Co>', NULL), ('V009', '东方五金', '2025-12-31');
+      INSERT INTO Vendor (cVenCode, cVenAbbName, dEndDate) VALUES ('V009', '东方五金', '2025-12-31');
       INSERT INTO Inventory (cInvCode, cInvName, cInvAddCode, cGroupCode, iGroupType, cComUnitCode, cPUComUnitCode,
                              iTaxRate, bfree3, bProxyForeign, bInvEntrust, bService, bInvType, dEDate) VALUES
         ('A01', '螺栓', 'ADD1', '01', 0, '0101', NULL, 13, 1, 0, 0, 0, 0, NULL),
         ('B02', 'A01', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, 0, 0, NULL),
         ('P02', '端盖', NULL, '02', 1, '0201', '0202', NULL, 0, 0, 0, 0, 0, NULL),
         ('F01', '运费', NULL, '01', 0, '0101', NULL, 9, 0, 1, 0, 1, 0, NULL),
-        ('W01', '外协件', NULL, '01', 0, '0101', NULL, 13, 0, 1, 0, 0, 0, NULL),
         ('S01', '服务费', NULL, '01', 0, '0101', NULL, 6, 0, 0, 0, 1, 0, NULL),
-        ('D01', '折扣', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, 0, 1, NULL),
         ('E01', '代销油', NULL, '01', 0, '0101', NULL, 13, 0, 0, 1, 0, 0, NULL),
         ('X01', '旧轴承', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, 0, 0, '2025-06-30 00:00:00');
-      INSERT INTO venandinv (cInvCode, cVenCode, cVenInvCode) VALUES ('A01', 'V001', 'VA-1');
       INSERT INTO fitemss97 (cItemCode, cItemName, bclose) VALUES ('RD0', '旧项目', 1);
       INSERT INTO UserDefine (cID, cValue, cAlias) VALUES ('28', '70度', '70A');
     )");
@@ -69,7 +66,6 @@ const EntryCase kHeadCases[] = {
     {"UnitByName", "cVenAbbName", {{"cvenabbname", "华东精工"}}, {}, "", {{"cUnitCode", "V001"}, {"cVenAbbName", "华东精工"}}},
     {"UnitRight", "cvenabbname", {{"cvenabbname", "V001"}}, {}, "对不起，您没有录入该代垫单位的权限！", {}, -1, CS, 1, {"bCheckVendorAuth"}, kVenRight},
     {"PeriodByCode", "cAccountPName", {{"caccountpname", "A1"}}, {}, "", {{"cAccountPID", "A1"}, {"cAccountPName", "票到30天"}, kDue}},
-    {"PeriodCleared", "accountperiod", with(kDate, {{"caccountpname", ""}}), {}, "", {{"cAccountPID", ""}, {"cAccountPName", ""}}},
     {"PeriodClearedPayCounts", "caccountpname", with(kDate, {{"caccountpname", ""}, {"cpayname", "02"}}), {}, "",
      {{"cAccountPID", ""}, {"cAccountPName", ""}, kDue}},
     {"PeriodClearedNoPay", "caccountpname", with(kDate, {{"caccountpname", ""}, {"cpayname", "无"}}), {}, "",
@@ -78,8 +74,6 @@ const EntryCase kHeadCases[] = {
     // The head holds the name typed, which is not a code: the condition the look-up found counts.
     {"PayByName", "cPayName", {}, {}, "", {{"cPayCode", "02"}, {"cPayName", "月结30天"}, kDue}},
     {"PayCleared", "cpayname", with(kDate, {{"cpayname", ""}}), {}, "", {{"cPayCode", ""}, {"cPayName", ""}, {"caccountpdate", "2026-03-02"}}},
-    {"PayClearedNoPeriod", "cpayname", with(kDate, {{"cpayname", ""}, {"caccountpid", ""}}), {}, "",
-     {{"cPayCode", ""}, {"cPayName", ""}, {"caccountpdate", "2026-03-02T00:00:00"}}},
     {"NewDateRate", "dPBVDate", {{"cexch_name", "USD"}}, {}, "", {{"cExchRate", "7.0156"}, kDue}},
     // No rate that day gives 1; February is closed, but the reply ends the call.
     {"NewDateNoRate", "dpbvdate", {{"cexch_name", "美元"}, {"dpbvdate", "2026-02-10"}}, {}, "",
@@ -90,8 +84,6 @@ const EntryCase kHeadCases[] = {
     {"ClosedMonth", "dpbvdate", {{"dpbvdate", "2026-02-28T00:00:00"}}, {}, kClosed},
     {"FirstOpenMonth", "dpbvdate", {{"dpbvdate", "2026-03-01"}}},
     {"ClosedMonthFromPayables", "dpbvdate", {{"dpbvdate", "2026-02-10"}, {"csource", "应付"}}},
-    {"AfterTheYear", "dpbvdate", {{"dpbvdate", "2027-01-05"}}},
-    {"EveryMonthClosed", "dpbvdate", {{"dpbvdate", "2026-02-10"}}, {}, "", {}, -1, CS, 1, {}, "UPDATE gl_mend SET bflag_om=1"},
     {"PayablesScreen", "dpbvdate", {{"dpbvdate", "2026-02-10"}}, {}, "", {}, -1, CS, 1, {}, "", {{"sBillType", "WWAPPURP"}}},
     {"PayablesScreenOpening", "all", {{"boriginal", "True"}}, {}, "", {}, -1, CS, 1, {}, "", {{"sBillType", "wwappurz"}}},
     {"NoDateNothingToCompare", "dpbvdate", {{"dpbvdate", ""}, {"boriginal", ""}}},
@@ -109,9 +101,6 @@ TEST_F(BillhHead, RunTimeErrorsReachTheCaller) {
   headRow.clear();
   EXPECT_EQ(errorOf([&] { verifyHead("dpbvdate", {{"boriginal", "abc"}, {"dpbvdate", "2026-03-02"}}); }), err::TypeMismatch);
   EXPECT_EQ(errorOf([&] { verifyHead("all", {{"boriginal", "False"}, {"dpbvdate", "2026-02-30"}}); }), err::TypeMismatch);
-  EXPECT_EQ(errorOf([&] { verifyHead("somefield", {{"boriginal", "abc"}}); }), 0);  // a key no rule names asks nothing
-  obj.m_Cnn.reset();
-  EXPECT_EQ(errorOf([&] { verifyHead("cdepname", {{"cdepname", "01"}}); }), err::ObjectNotSet);
 }
 
 // An ordinary invoice of V001 in local currency (rate 7.5) at 17%.
@@ -123,7 +112,6 @@ class BillhBody : public BillhTest {
   }
 };
 
-Attributes kept(const Attributes& fields) { return line(fields, ""); }  // an unchanged line
 
 // A goods line whose tax adds up, a service line.
 const Attributes kGoods{{"cinvcode", "B02"}, {"bservice", "False"}, {"binvtype", "False"}, {"itaxrate", "17"},
@@ -151,7 +139,6 @@ constexpr int kItemPairs = 34;  // the item list's 31 columns, iCost, bExBill an
 const EntryCase kLineCases[] = {
     // The exact code wins over the item whose name is the same text.
     {"ItemByCode", "cInvCode", {}, {line({{"cinvcode", "A01"}})}, "", {{"cInvCode", "A01"}}, kItemPairs},
-    {"ItemByVendorsCode", "cinvcode", {}, {line({{"cinvcode", "VA-1"}})}, "", {{"cVenInvCode", "VA-1"}}, kItemPairs},
     {"ServiceOnAnOrdinaryInvoice", "cinvcode", {}, {line({{"cinvcode", "S01"}})}, "", {{"cInvCode", "S01"}}, kItemPairs},
     {"ConsignmentItem", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, "第[7]行存货录入不正确或已经停用，请检查！", {}, -1, CS, 7},
     {"StoppedItem", "cinvcode", {}, {line({{"cinvcode", "X01"}})}, kItemWrong},
@@ -159,13 +146,11 @@ const EntryCase kLineCases[] = {
      {{"cInvCode", "F01"}, {"bExBill", "1"}}, kItemPairs},
     {"FreightInvoiceRefusesGoods", "cinvcode", {{"cpbvbilltype", "委外运费发票"}}, {line({{"cinvcode", "A01"}})}, kItemWrong},
     {"DirectShipmentRefusesServices", "cinvcode", {{"cbustype", "直运采购"}}, {line({{"cinvcode", "S01"}})}, kItemWrong},
-    {"OutsourcingTakesOutsourced", "cinvcode", {{"csource", "委外"}}, {line({{"cinvcode", "W01"}})}, "", {}, kItemPairs},
     {"OutsourcingRefusesGoods", "cinvcode", {{"csource", "委外"}}, {line({{"cinvcode", "A01"}})}, kItemWrong},
     {"ItemCleared", "cinvcode", {}, {line({{"cinvcode", ""}})}, "", {{"cInvCode", ""}, {"cInvName", ""}, {"itaxrate", ""}}, 31},
     // The item has no tax rate: the invoice's stands in.
     {"ItemPriced", "cinvcode", {}, {line(kP02)}, "",
      {{"itaxrate", "17"}, {"iCost", "0"}, {"bExBill", "0"}, {"iNum", "-3"}, {"ioricost", "6.8"}, {"iTaxRate", "13"}}, 36},
-    {"ItemFromAnOrder", "cinvcode", {}, {line(with(kP02, {{"iposid", "5"}}))}, "", {{"iNum", "-3"}}, kItemPairs},
     {"ItemFromAReceipt", "cinvcode", {}, {line(with(kP02, {{"rdsid", "8"}, {"ipbvquantity", "0"}}))}, "", {{"iNum", ""}}, kItemPairs},
     {"ItemLatestChargeInLocalCurrency", "cinvcode", {}, {line(with(kP02, {{"iposid", "5"}}))}, "",
      {{"ioricost", "2"}, {"itaxrate", "0"}, {"iCost", "15"}}, kItemPairs, CS, 1, {}, kLatestCharge},
@@ -198,8 +183,7 @@ const EntryCase kLineCases[] = {
     {"ServicesOnAFreightInvoice", "all", {{"cpbvbilltype", "13"}}, {line(with(kService, {{"cinvcode", "F01"}}))}},
     {"FlagThatDoesNotRead", "all", {}, {line(with(kGoods, {{"bservice", ""}}))}, kExpenseOnly},
     // Unchanged lines count towards the goods of the invoice as well.
-    {"UnchangedGoods", "all", {}, {kept(kGoods), kept(kGoods)}},
-    {"UnchangedServices", "all", {}, {kept(kService), line(kService)}, kExpenseOnly, {}, -1, BS},
+    {"UnchangedGoods", "all", {}, {line(kGoods, ""), line(kGoods, "")}},
     {"NoLine", "all", {}, {line(kService, "D"), kService}, "", {}, -1, BS},
     // A rate that is not a number leaves the tax computed on the line before (17, as entered).
     {"RateNotANumber", "all", {}, {line(kGoods), line(with(kGoods, {{"itaxrate", "x"}}))}},

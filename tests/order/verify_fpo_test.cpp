@@ -12,7 +12,6 @@ const Attributes kLine{{"cinvcode", "P1001"}, {"iquantity", "10"}, {"igrouptype"
                        {"isum", "22.6"}, {"inatsum", "22.6"}, {"darrivedate", "2026-12-01T00:00:00"},
                        {"ipertaxrate", "13"}};
 const Attributes kFixed = with(kLine, {{"igrouptype", "1"}, {"iinvexchrate", "10"}, {"cunitid", "箱"}});
-const Attributes kFloating = with(kLine, {{"igrouptype", "2"}, {"cunitid", "卷"}, {"iquantity", "0"}});
 
 Doc h(const Attributes& changes) { return H(with(kHead, changes)); }
 // The changed line after an unchanged faulty one: counted, not checked, so its number is 2.
@@ -81,7 +80,7 @@ const Case kCases[] = {
     {"no_pieces", "all", BS, second({{"igrouptype", "1"}, {"iinvexchrate", "10"}, {"cunitid", "箱"}}), row(2, "]行件数不能为空，请检查！\r")},
     {"floating_both_zero", "all", CS, second({{"igrouptype", "2"}, {"iquantity", "0"}, {"cunitid", "卷"}, {"inum", "0"}}),
      row(2, "]行数量和件数不能同时为零，请检查！\r")},
-    {"floating_both_zero_not_while_typing", "inum", BS, one(kFloating), ""},
+    {"floating_both_zero_not_while_typing", "inum", BS, one(with(kLine, {{"igrouptype", "2"}, {"cunitid", "卷"}, {"iquantity", "0"}})), ""},
     {"fixed_zero_pieces", "all", BS, second({{"igrouptype", "1"}, {"iinvexchrate", "10"}, {"cunitid", "箱"}, {"inum", "0"}}),
      row(2, "]行件数必须大于 0，请检查！\r")},
     {"fixed_negative_pieces", "inum", CS, one(with(kFixed, {{"inum", "-2"}}), 5), row(5, "]行件数必须大于 0，请检查！")},

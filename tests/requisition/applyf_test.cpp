@@ -35,7 +35,6 @@ const Case kCases[] = {
     {"head_tax_100", "ipertaxrate", CS, h({{"ipertaxrate", "100"}}), kBadRate},
     {"head_bus_type_direct", "cbustype", BS, h({{"cbustype", "直运采购"}}), kBadBusType},
     {"head_edges_pass", "ddate", CS, h({{"ddate", "2008-05-01T10:20:30"}, {"ipertaxrate", "99.99"}, {"cbustype", "委外发票"}}), ""},
-    {"head_zero_tax_consignment", "all", BS, h({{"ipertaxrate", "0"}, {"cbustype", "受托代销"}}), ""},
     {"head_empty_tax_and_type_pass", "cbustype", CS, h({{"ipertaxrate", ""}, {"cbustype", ""}}), ""},
     {"head_bs_missing_fields", "all", BS, H({{"ccode", ""}, {"ddate", ""}}), kNoCode + CR + kNoDate + CR + kNoDepartment + CR},
     {"head_bs_all_in_order", "ALL", BS, H({{"ccode", ""}, {"ddate", "abc"}, {"cdepname", ""}, {"ipertaxrate", "100"}, {"cbustype", "x"}}),
@@ -44,7 +43,6 @@ const Case kCases[] = {
     {"head_mandatory_left_to_pass", "ccode", CS, H({{"ccode", ""}, {"ddate", ""}, {"cdepname", ""}}), ""},
     {"head_unreadable_tax", "ipertaxrate", CS, h({{"ipertaxrate", "abc"}}), kMismatch},
     {"head_tax_not_read_after_at_once", "all", CS, h({{"ipertaxrate", "abc"}, {"ccode", ""}}), kNoCode},
-    {"head_tax_not_read_for_date", "ddate", CS, h({{"ipertaxrate", "abc"}}), ""},
     {"head_without_rows", "ddate", CS, {true, {}}, errorText(err::ObjectNotSet)},
 
     {"line_passes", "fquantity", CS, three({}), ""},
@@ -76,15 +74,12 @@ const Case kCases[] = {
     {"item_first", "cfree1", BS, three({{"cinvcode", ""}}), row(3, "]行请先录入存货！")},
     {"item_key_itself", "cinvcode", BS, three({{"cinvcode", ""}}), ""},
     {"tax_key_not_checked", "itax", BS, three({{"itax", "1"}}), ""},
-    {"empty_rate_typing", "ipertaxrate", BS, three({{"ipertaxrate", ""}}), ""},
-    {"price_key_ignores_quantity", "funitprice", BS, three({{"fquantity", "-1"}}), ""},
     {"empty_quantity_ends_call", "fquantity", CS, B({good({{"fquantity", ""}}), good({{"fquantity", "0"}})}, 3), ""},
     {"empty_price_passes_its_line", "funitprice", CS, B({good({{"funitprice", ""}}), good({{"funitprice", "-1"}})}, "3"), row(3, kNegativePrice)},
     {"tax_just_above_short", "ftaxprice", CS, tax("100", "17", "16.01", "False"), ""},
     {"tax_short_by_one", "ftaxprice", CS, tax("100", "17", "16", "False"), row(4, kTaxShort)},
     {"tax_negative_short_flag_0", "ftaxprice", CS, tax("100", "17", "-15.9", "0"), row(4, kTaxShort)},
     {"tax_negative_money_short", "ftaxprice", CS, tax("-100", "17", "15", "FALSE"), row(4, kTaxShort)},
-    {"tax_discount_item", "ftaxprice", CS, tax("100", "17", "0", "True"), ""},
     {"tax_discount_flag_minus_1", "ftaxprice", CS, tax("100", "17", "0", "-1"), ""},
     {"tax_unreadable_reads_0", "ftaxprice", CS, tax("100", "17", "abc", "False"), row(4, kTaxShort)},
     {"tax_unreadable_money", "ftaxprice", CS, tax("abc", "17", "5", "False"), ""},
@@ -102,7 +97,6 @@ TEST(RequisitionApplyFSamples, Verdicts) {
   EXPECT_EQ(sampleVerdict("ClsS_VerifyApplyF", "VerifyHead", "requisition_head.xml", {}), kNoDepartment + CR + kBadBusType + CR);
   EXPECT_EQ(sampleVerdict("ClsS_VerifyApplyF", "VerifyBody", "requisition_body.xml", {}),
             row(3, kNoQuantity + CR) + row(3, kTaxShort + CR) + row(4, kNegativePrice + CR) + row(4, kProjectFirst + CR));
-  EXPECT_EQ(sampleVerdict("ClsS_VerifyApplyF", "VerifyBody", "requisition_body.xml", {}, "CS"), row(3, kTaxShort));
 }
 
 }  // namespace

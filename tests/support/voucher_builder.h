@@ -120,10 +120,10 @@ inline std::string run(std::string_view cls, const Case& c) {
 // "第[n" and the rule's text, as the row messages read.
 inline std::string row(long n, const std::string& text) { return "第[" + std::to_string(n) + text; }
 
-// The verdict of a whole pass of the command on a sample voucher of examples/, with --set options.
+// The verdict of a browser-mode whole pass of the command on a sample voucher of examples/, with --set options.
 inline std::string sampleVerdict(const std::string& cls, const std::string& method, const std::string& file,
-                                 const std::vector<std::string>& sets, const std::string& mode = "BS") {
-  std::vector<std::string> args{"verify", "--class", cls, "--method", method, "--key", "all", "--mode", mode,
+                                 const std::vector<std::string>& sets) {
+  std::vector<std::string> args{"verify", "--class", cls, "--method", method, "--key", "all", "--mode", "BS",
                                 method == "VerifyHead" ? "--head" : "--body", std::string(TW_SOURCE_DIR) + "/examples/" + file};
   for (const std::string& s : sets) args.insert(args.end(), {"--set", s});
   std::ostringstream out, err;
