@@ -39,7 +39,8 @@ class ArriveHHead : public EntryTest<ClsS_VerifyArriveH> {
 
 const EntryCase kHeadCases[] = {
     {"VendorByCodeInAnyCase", "cVenAbbName", {{"cvenabbname", "v001"}}, {}, "", {{"cVenCode", "V001"}, {"cVenAbbName", "华东精工"}}, kSome},
-    {"WholePassBS", "ALL", {{"cvenabbname", "x' OR '1'='1"}, {"cexch_name", "英镑"}}, {}, "供应商录入不正确或已经停用，请检查！\r外币录入不正确，请检查！\r", {}, -1, BS},
+    {"WholePassBS", "ALL", {{"cvenabbname", "x' OR '1'='1"}, {"cexch_name", "英镑"}}, {},
+     "供应商录入不正确或已经停用，请检查！\r外币录入不正确，请检查！\r", {}, -1, BS},
     // No date rule in a pass, and nothing filled in.
     {"WholePassFillsNothing", "all", {{"cdepname", "采购部"}, {"ddate", "2026-03-02"}, {"cexch_name", "USD"}}},
     {"DateWithoutRate", "ddate", {{"ddate", "2026-03-03"}, {"cexch_name", "美元"}}, {}, "", {{"iExchRate", "1"}}},

@@ -1,5 +1,5 @@
 // Order line entry on a real ERP database, one case per line (item, replies, unit, projects, free
-// items, arrival date, tax of a line and of the order); then the steps a failure leaves out.
+// items, arrival date, tax of a line and of the order); then the record of a step that failed.
 #include "support/erp_fixture.h"
 
 namespace tallyward::test {
@@ -59,7 +59,8 @@ const EntryCase kCases[] = {
      kSome, CS, 1, {"bQMStart"}, kLatest},
     {"ItemOfARequisitionLineWithoutQuantity", "cinvcode", {}, {line({{"cinvcode", "P02"}, {"iquantity", "0"}, {"iappids", "5"}})},
      "", {{"iNum", ""}}, kSome},
-    {"Quantity", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}})}, "", {{"iUnitPrice", "6.8"}, {"iPerTaxRate", "13"}, {"bTaxCost", "0"}}},
+    {"Quantity", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}})}, "",
+     {{"iUnitPrice", "6.8"}, {"iPerTaxRate", "13"}, {"bTaxCost", "0"}}},
     {"QuantityOfARequisitionLine", "iquantity", {}, {line({{"cinvcode", "P02"}, {"iquantity", "10"}, {"iappids", "5"}})}, "", {}, 0},
     {"DirectShipmentTakesItemsFromSalesOrders", "cinvcode", {{"cbustype", "直运采购"}}, {line({{"cinvcode", "A01"}})},
      "直运业务采购订单只能参照销售订单录入存货！", {}, -1, CS, 1, {}, setTo("bZYXS", "True")},

@@ -51,7 +51,8 @@ const Case kCases[] = {
      "业务类型不能为空，请检查！\r代垫单位不能为空，请检查！\r发票类别不能为空，请检查！\r发票号不能为空，请检查！\r发票币种不能为空，请检查！\r"
      "发票汇率不能为空，请检查！\r录入日期不能为空，请检查！\r供应商不能为空，请检查！\r部门不能为空，请检查！\r"},
     {"head_cs_first_mandatory", "all", CS, h({{"cpbvcode", ""}, {"cvenabbname_1", ""}}), "发票号不能为空，请检查！"},
-    {"head_interface_codes", "all", BS, h({{"sysname", "Eai"}, {"cunitcode", ""}, {"cvencode", ""}}), "代垫单位不能为空，请检查！\r供应商不能为空，请检查！\r"},
+    {"head_interface_codes", "all", BS, h({{"sysname", "Eai"}, {"cunitcode", ""}, {"cvencode", ""}}),
+     "代垫单位不能为空，请检查！\r供应商不能为空，请检查！\r"},
     {"head_interface_ignores_names", "all", CS,
      h({{"sysname", "EAI"}, {"cunitcode", "V"}, {"cvencode", "V"}, {"cvenabbname", ""}, {"cvenabbname_1", ""}}), ""},
     {"head_department_not_in_cs", "all", CS, h({{"cdepname", ""}}), ""},
