@@ -1,5 +1,5 @@
 // The SQLite driver on real database files: where connection strings lead, the names and types of
-// what it reads, the statement cache, and statements that share one compiled form.
+// what it reads, and statements that share one compiled form.
 #include "platform/db/sqlite_driver.h"
 #include <gtest/gtest.h>
 #include <limits>
@@ -100,7 +100,7 @@ TEST_F(Driver, FailuresAreDatabaseErrorsAndEveryStatementIsRecordedAsWritten) {
     ASSERT_EQ(sent[k], "select cDepName from Department where cDepCode='" + std::to_string(kSent - sent.size() + k) + "'");
 }
 
-TEST_F(Driver, StatementsDifferingInComparedLiteralsShareOneCompiledStatementAndTheCacheKeepsTheRecent) {
+TEST_F(Driver, StatementsDifferingInComparedLiteralsShareOneCompiledStatement) {
   const auto lookUp = [&](const std::string& code) {
     return cnn->execute("select cVenAbbName from Vendor where cVenCode='" + escapeSql(code) + "'");
   };
@@ -109,18 +109,6 @@ TEST_F(Driver, StatementsDifferingInComparedLiteralsShareOneCompiledStatementAnd
   EXPECT_EQ(lookUp("x' OR '1'='1")->recordCount(), 0);
   EXPECT_EQ(driver.preparedCount(), 1u);
   EXPECT_EQ(cnn->statements().back(), "select cVenAbbName from Vendor where cVenCode='x'' OR ''1''=''1'");
-  const auto statement = [](size_t i) { return "select cDepName, " + std::to_string(i) + " as n from Department"; };
-  const size_t end = SqliteDriver::kCacheSize + 5;
-  for (size_t i = 0; i < end; ++i) cnn->execute(statement(i));
-  EXPECT_EQ(driver.cachedCount(), SqliteDriver::kCacheSize);
-  const size_t prepared = driver.preparedCount();
-  cnn->execute(statement(end - 1));
-  EXPECT_EQ(driver.preparedCount(), prepared) << "a recent one is still compiled";
-  cnn->execute(statement(0));
-  EXPECT_EQ(driver.preparedCount(), prepared + 1) << "the oldest was let go";
-  driver.shareShapes(false);
-  lookUp("V001");
-  EXPECT_EQ(driver.preparedCount(), prepared + 2) << "switched off, every text is compiled";
 }
 
 // The same statements, run once sharing compiled statements and once as written, give the same
