@@ -19,6 +19,7 @@
 #include "platform/db/sql_text.h"
 #include "platform/db/joined_or_rewrite.h"
 #include "platform/db/tsql_dialect.h"
+#include "ratio_summary.h"
 #include "tallyward/classes.h"
 #include "tallyward/erp_database.h"
 #include "tallyward/host.h"
@@ -185,4 +186,7 @@ BENCHMARK(BM_RawItemStatementAsWritten)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace tallyward
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return tallyward::bench::runWithSummary(
+      argc, argv, {{"item field entry / raw prepared statement", "BM_FieldEntryItem", "BM_RawItemStatement", 2.0}});
+}

@@ -1,73 +1,34 @@
 // A whole pass of each whole-voucher class over generated bodies, beside the bare cost of parsing
 // the same text and selecting its rows. The ratio of the two is the price of the rules.
+//
+// The run closes with those ratios beside their limits, and with the peak memory of the command
+// verifying a 100,000-line order body: `tallyward verify` runs as a child process and its peak
+// resident size is taken from wait4, beside the size of the file it read.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <malloc.h>
-
-#include <map>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "ratio_summary.h"
 #include "rows/voucher.h"
 #include "tallyward/classes.h"
+#include "voucher_text.h"
 
-namespace tallyward {
+extern char** environ;
+
+namespace tallyward::bench {
 namespace {
 
-// An order line as the order screen persists it: about twenty fields, all of them valid.
-std::string orderLine(int i) {
-  const std::string n = std::to_string(i);
-  return "<z:row editprop='A' cinvcode='P" + n + "' cinvname='零件" + n +
-         "' citemcode='' citem_class='' iquantity='" + std::to_string(10 + i % 7) +
-         "' ireceivedqty='0' iinvqty='0' iarrqty='0' igrouptype='1' iinvexchrate='12' cunitid='箱' inum='3' "
-         "iunitprice='12.5' inatunitprice='12.5' itaxprice='14.125' imoney='125' inatmoney='125' isum='141.25' "
-         "inatsum='141.25' darrivedate='2026-12-01T00:00:00' ipertaxrate='13' itax='16.25' cbmemo=''/>\n";
-}
-
-std::string invoiceLine(int i) {
-  const std::string n = std::to_string(i);
-  return "<z:row editprop='A' cinvcode='P" + n + "' cinvname='零件" + n +
-         "' ipbvquantity='10' iorimoney='100' imoney='100' citemcode='' citem_class='' igrouptype='0' "
-         "cunitid='' binvtype='False' bservice='False' ioricost='10' icost='10' itaxrate='13' ioritax='13' "
-         "itax='13' iorisum='113' isum='113' cbmemo=''/>\n";
-}
-
-std::string arrivalLine(int i) {
-  const std::string n = std::to_string(i);
-  return "<z:row editprop='A' cinvcode='P" + n + "' cinvname='零件" + n +
-         "' citemcode='' citem_class='' iquantity='10' inum='' igrouptype='0' iinvexchrate='' cunitid='' "
-         "ioricost='10' ioritaxcost='11.3' icost='10' iorimoney='100' imoney='100' iorisum='113' isum='113' "
-         "itaxrate='13' dpdate='2026-11-01T00:00:00' dvdate='2027-11-01T00:00:00'/>\n";
-}
-
-std::string requisitionLine(int i) {
-  const std::string n = std::to_string(i);
-  return "<z:row editprop='A' cinvcode='P" + n + "' cinvname='零件" + n +
-         "' citemcode='' citem_class='' fquantity='10' funitprice='10' ftaxprice='11.3' fmoney='100' "
-         "ipertaxrate='13' itax='13' binvtype='False' drequirdate='2026-12-01T00:00:00' cbmemo=''/>\n";
-}
-
-std::string body(int lines, std::string (*line)(int)) {
-  std::string xml =
-      "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882' xmlns:rs='urn:schemas-microsoft-com:rowset' "
-      "xmlns:z='#RowsetSchema'><s:Schema id='RowsetSchema'/><rs:data>\n";
-  for (int i = 1; i <= lines; ++i) xml += line(i);
-  return xml + "</rs:data></xml>";
-}
-
-enum Kind { Order, Invoice, Arrival, Requisition };
-
-const std::string& generated(Kind kind, int lines) {
-  static std::map<std::pair<Kind, int>, std::string> cache;
-  static std::string (*const kLine[])(int) = {orderLine, invoiceLine, arrivalLine, requisitionLine};
-  auto& text = cache[{kind, lines}];
-  if (text.empty()) text = body(lines, kLine[kind]);
-  return text;
-}
-
 // The bare cost: parse the text and walk the selected rows.
-template <Kind kind>
-void BM_ParseAndSelect(benchmark::State& state) {
-  const std::string& text = generated(kind, static_cast<int>(state.range(0)));
+void parseAndSelect(benchmark::State& state, Kind kind, int lines) {
+  const std::string& text = generated(kind, lines);
   for (auto _ : state) {
     auto doc = Document::parse(text);
     size_t rows = 0;
@@ -77,13 +38,13 @@ void BM_ParseAndSelect(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(rows);
   }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetItemsProcessed(state.iterations() * lines);
 }
 
 // The whole pass: parse the same text and run every line rule on every row.
-template <class Class, Kind kind>
-void BM_WholePass(benchmark::State& state) {
-  const std::string& text = generated(kind, static_cast<int>(state.range(0)));
+template <class Class>
+void wholePass(benchmark::State& state, Kind kind, int lines) {
+  const std::string& text = generated(kind, lines);
   Class check;
   check.m_UseMode = UseMode::BS;
   if constexpr (requires { check.m_bPositive; }) check.m_bPositive = true;
@@ -94,52 +55,107 @@ void BM_WholePass(benchmark::State& state) {
     if (!verdict.empty()) state.SkipWithError("the generated body should pass");
     benchmark::DoNotOptimize(verdict);
   }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetItemsProcessed(state.iterations() * lines);
 }
 
-// The row scan alone over an order body already parsed: the attribute records read directly
-// against the same scan through the library's accessors.
-template <RowValues::Scan scan>
-void BM_RowScan(benchmark::State& state) {
-  static constexpr auto F = fieldList("editprop", "cinvcode", "citemcode", "citem_class", "iquantity",
-                                      "igrouptype", "cunitid", "inum", "iunitprice", "imoney", "isum",
-                                      "darrivedate", "ipertaxrate");
-  static const FieldIndex index(F);
-  auto doc = Document::parse(generated(Order, static_cast<int>(state.range(0))));
-  for (auto _ : state) {
-    RowValues values(index, scan);
-    size_t filled = 0;
-    for (pugi::xml_node row : SelectedRows(doc->dom())) {
-      values.read(row);
-      filled += values.empty(F("cinvcode")) ? 0 : 1;
-    }
-    benchmark::DoNotOptimize(filled);
+// ---- Peak memory of the command ----------------------------------------------------------------
+
+constexpr int kMemoryLines = 100'000;
+constexpr double kMemoryLimit = 3.0;  // peak resident size, in sizes of the body file
+std::string memoryNote;
+
+// Runs the command on the generated order body; its peak resident size in bytes, or -1.
+long commandPeak(const std::string& bodyFile) {
+  const std::string command = TALLYWARD_COMMAND;
+  std::vector<std::string> args = {command, "verify", "--class", "ClsS_VerifyFPO", "--method", "VerifyBody",
+                                   "--key", "all", "--mode", "BS",
+                                   "--body", bodyFile, "--no-session"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, command.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return -1;
+  int status = 0;
+  struct rusage usage {};
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return usage.ru_maxrss * 1024L;
+}
+
+void commandPeakMemory(benchmark::State& state) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("tw_whole_pass_body_" + std::to_string(::getpid()) + ".xml");
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << generated(Order, kMemoryLines);
   }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  const double fileBytes = static_cast<double>(std::filesystem::file_size(file));
+  long peak = 0;
+  for (auto _ : state) {
+    peak = commandPeak(file.string());
+    if (peak < 0) {
+      state.SkipWithError("the command failed on the generated order body");
+      break;
+    }
+  }
+  std::filesystem::remove(file);
+  if (peak <= 0) return;
+  constexpr double kMiB = 1024.0 * 1024.0;
+  const double ratio = static_cast<double>(peak) / fileBytes;
+  state.counters["peak_MiB"] = static_cast<double>(peak) / kMiB;
+  state.counters["file_MiB"] = fileBytes / kMiB;
+  state.counters["ratio"] = ratio;
+  char note[200];
+  std::snprintf(note, sizeof note, "  %-62s ratio %.2f (limit %.1f)%s   [%.1f MiB peak, %.1f MiB file]\n",
+                "peak memory of tallyward verify, 100,000-line order", ratio, kMemoryLimit,
+                ratio <= kMemoryLimit ? "" : "  OVER", static_cast<double>(peak) / kMiB, fileBytes / kMiB);
+  memoryNote = note;
 }
-BENCHMARK(BM_RowScan<RowValues::Scan::Records>)->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RowScan<RowValues::Scan::Accessors>)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
-#define TW_PAIR(Class, kind)                                                                       \
-  BENCHMARK(BM_ParseAndSelect<kind>)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond); \
-  BENCHMARK(BM_WholePass<Class, kind>)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+struct Voucher {
+  Kind kind;
+  const char* name;
+  void (*pass)(benchmark::State&, Kind, int);
+};
 
-TW_PAIR(ClsS_VerifyFPO, Order)
-TW_PAIR(ClsS_VerifyBillF, Invoice)
-TW_PAIR(ClsS_VerifyArriveF, Arrival)
-TW_PAIR(ClsS_VerifyApplyF, Requisition)
+constexpr Voucher kVouchers[] = {{Order, "order", wholePass<ClsS_VerifyFPO>},
+                                 {Invoice, "invoice", wholePass<ClsS_VerifyBillF>},
+                                 {Arrival, "arrival", wholePass<ClsS_VerifyArriveF>},
+                                 {Requisition, "requisition", wholePass<ClsS_VerifyApplyF>}};
+constexpr int kSizes[] = {10, 1000, 100'000};
+constexpr double kLimit = 1.5;  // whole pass, in times of parsing and selecting
 
 }  // namespace
-}  // namespace tallyward
+}  // namespace tallyward::bench
 
-// Freed documents stay with the allocator instead of going back to the system between iterations,
-// so that each figure measures the work, not the page faults of mapping memory anew.
 int main(int argc, char** argv) {
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  using namespace tallyward::bench;
+  std::vector<RatioSummary::Line> lines;
+  for (const Voucher& v : kVouchers)
+    for (int n : kSizes) {
+      const std::string suffix = std::string(v.name) + "/" + std::to_string(n);
+      benchmark::RegisterBenchmark(("ParseAndSelect/" + suffix).c_str(), parseAndSelect, v.kind, n)
+          ->Unit(benchmark::kMicrosecond);
+      benchmark::RegisterBenchmark(("WholePass/" + suffix).c_str(), v.pass, v.kind, n)
+          ->Unit(benchmark::kMicrosecond);
+      if (n >= 1000)
+        lines.push_back({"whole pass / parse and select, " + suffix, "WholePass/" + suffix,
+                         "ParseAndSelect/" + suffix, kLimit});
+    }
+  benchmark::RegisterBenchmark("CommandPeakMemory/order/100000", commandPeakMemory)
+      ->Iterations(1)
+      ->Unit(benchmark::kMillisecond);
+
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
+  RatioSummary reporter(std::move(lines));
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.print();
+  std::fputs(memoryNote.c_str(), stdout);
   benchmark::Shutdown();
   return 0;
 }
