@@ -183,20 +183,22 @@ bool directRecords() {
 RowValues::RowValues(const FieldIndex& index, Scan scan)
     : index_(&index), direct_(scan == Scan::Records && directRecords()) {}
 
-RowValues::Seen RowValues::lookUp(const char* name) const {
-  const int field = index_->find(name);
-  return {field < 0 ? nullptr : index_->c_str(static_cast<size_t>(field)), field};
+int RowValues::fieldAt(size_t position, const char* name) {
+  if (position >= kMaxAttributes) return index_->find(name);
+  Seen& seen = seen_[position];
+  if (seen.name && std::strcmp(seen.name, name) == 0) return seen.field;
+  seen.field = index_->find(name);
+  if (seen.field >= 0) {
+    seen.name = index_->c_str(static_cast<size_t>(seen.field));
+  } else {
+    seen.other = name;
+    seen.name = seen.other.c_str();
+  }
+  return seen.field;
 }
 
 inline void RowValues::take(size_t position, const char* name, const char* value, uint64_t& found) {
-  int i;
-  if (position < kMaxAttributes) {
-    Seen& seen = seen_[position];
-    if (!seen.name || std::strcmp(seen.name, name) != 0) seen = lookUp(name);
-    i = seen.field;
-  } else {
-    i = lookUp(name).field;
-  }
+  const int i = fieldAt(position, name);
   if (i < 0 || (found >> i & 1)) return;  // the first of two equal attributes counts
   found |= uint64_t{1} << i;
   text_[i] = value;

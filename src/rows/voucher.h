@@ -150,18 +150,19 @@ class RowValues {
   double number(size_t field) const;  // StrToDbl of the field (error 6 on overflow)
 
  private:
-  // The rows of one voucher carry their attributes in the same order, so the field found at each
-  // position of the previous row is tried first: a comparison instead of a look-up. The name is the
-  // index's own copy, so nothing points into a document that may be gone by the next read; an
-  // attribute that is no field is looked up again.
+  // The rows of one voucher carry their attributes in the same order, so the name found at each
+  // position of the previous row is tried first: a comparison instead of a look-up, for fields and
+  // for attributes that are no field alike. The name is a copy (the index's own for a field), so
+  // nothing points into a document that may be gone by the next read.
   struct Seen {
-    const char* name = nullptr;
+    const char* name = nullptr;  // the index's copy, or `other` for an attribute that is no field
     int field = -1;
+    std::string other;
   };
   static constexpr size_t kMaxAttributes = 96;
 
   bool has(size_t field) const { return found_ >> field & 1; }
-  Seen lookUp(const char* name) const;
+  int fieldAt(size_t position, const char* name);
   void take(size_t position, const char* name, const char* value, uint64_t& found);
 
   const FieldIndex* index_;
