@@ -97,6 +97,29 @@ TEST(Lifting, TakesOutOnlyTheLiteralsWhosePlaceIsCertain) {
   EXPECT_NE(a->text, shapeOf("select a from T where c='I1' and e='V1'")->text);
 }
 
+// The cache remembers what a statement lifts by its text with the literals emptied: a statement
+// met again, or one that differs only inside its literals, must be shaped exactly as shapeOf does.
+TEST(Lifting, RememberedShapesAnswerAsShapingAnew) {
+  const std::vector<std::string> statements = {
+      "select a from T where c='I1' and d='V1'", "select a from T where c='O''Neil' and d=''",
+      "select a from T where c in ('a','b')", "select a from T where c in ('--','/*')",
+      "select (select p from L where L.c = 'I1') as p, '' as u from T where c='I2'",
+      "select (select p from L where L.c = 'Z') as p, 'q' as u from T where c='Y'",
+      "select a from T where c = 'x' + d", "select a from T where c = 'y' + d",
+      "select a from T where c='open", "select a from T where c='' and d='open",
+      "select [a] from T where c='x'", "select a from T where c='[x]'", "select a from T where c='a\x1f'",
+      "select a from T order by 'x'", "select a from T where b = 1"};
+  ShapeCache cache;
+  for (int round = 0; round < 2; ++round)
+    for (const std::string& sql : statements) {
+      const auto expected = shapeOf(sql), remembered = cache.shapeOf(sql);
+      ASSERT_EQ(remembered.has_value(), expected.has_value()) << sql;
+      if (!expected) continue;
+      EXPECT_EQ(remembered->text, expected->text) << sql;
+      EXPECT_EQ(remembered->values, expected->values) << sql;
+    }
+}
+
 TEST(Lifting, MarksBecomeNumberedParametersAndAnAlteredMarkIsRefused) {
   const auto shape = shapeOf("select a from T where c='x' and (d='y' or e='z')");
   ASSERT_TRUE(shape);

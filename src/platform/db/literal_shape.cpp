@@ -79,14 +79,14 @@ struct Scope {
 
 }  // namespace
 
-std::optional<Shape> shapeOf(std::string_view sql) {
-  // Anywhere in the text, comments included: the translation keeps comments.
-  if (sql.find('\0') != std::string_view::npos || sql.find(kMark) != std::string_view::npos) return std::nullopt;
-  const std::optional<std::vector<Tok>> parsed = tokenize(sql);
-  if (!parsed) return std::nullopt;
-  const std::vector<Tok>& t = *parsed;
+namespace {
+
+// The literals of a statement that are lifted, as their numbers in the order the literals stand
+// (the first literal 0); nothing when the statement cannot be shaped.
+std::optional<std::vector<size_t>> liftedLiterals(const std::vector<Tok>& t) {
   std::vector<size_t> lifted;
   std::vector<Scope> scopes(1);
+  size_t literal = 0;
   for (size_t k = 0; k < t.size(); ++k) {
     const Tok* before = k > 0 ? &t[k - 1] : nullptr;
     const Tok* after = k + 1 < t.size() ? &t[k + 1] : nullptr;
@@ -102,34 +102,107 @@ std::optional<Shape> shapeOf(std::string_view sql) {
       scopes.back().asWritten = true;
     } else if (anyWord(tok, {"from", "where", "having", "union", "except", "intersect"})) {
       scopes.back().asWritten = false;
-    } else if (tok.kind == Kind::String && !scopes.back().asWritten && lifted.size() < kMostValues) {
+    } else if (tok.kind == Kind::String) {
+      const size_t number = literal++;
+      if (scopes.back().asWritten || lifted.size() >= kMostValues) continue;
       const bool rightOperand =
           before && (isComparison(*before) || isWord(*before, "like")) && endsOperand(after);
       const bool leftOperand = after && isComparison(*after) && startsOperand(before);
       const bool listItem = scopes.back().inList && before && (isPunct(*before, "(") || isPunct(*before, ",")) &&
                             after && (isPunct(*after, ",") || isPunct(*after, ")"));
-      if (rightOperand || leftOperand || listItem) lifted.push_back(k);
+      if (rightOperand || leftOperand || listItem) lifted.push_back(number);
     }
   }
   if (scopes.size() != 1 || lifted.empty()) return std::nullopt;
+  return lifted;
+}
 
+// A literal's place in the statement, quotes included.
+struct Span {
+  size_t pos, size;
+};
+
+Shape shapeFrom(std::string_view sql, const std::vector<Span>& literals, const std::vector<size_t>& lifted) {
   Shape shape;
   shape.text.reserve(sql.size());
   shape.values.reserve(lifted.size());
   size_t at = 0;
   for (size_t k : lifted) {
-    const Tok& literal = t[k];
+    const Span& literal = literals[k];
     shape.text.append(sql.substr(at, literal.pos - at));
-    shape.values.push_back(valueOf(literal.text));
+    shape.values.push_back(valueOf(sql.substr(literal.pos, literal.size)));
     shape.text += '\'';
     shape.text += kMark;
     shape.text += std::to_string(shape.values.size());
     shape.text += kMark;
     shape.text += '\'';
-    at = literal.pos + literal.text.size();
+    at = literal.pos + literal.size;
   }
   shape.text.append(sql.substr(at));
   return shape;
+}
+
+// Whether the text can hold no quote that is not a string literal's: no comment, no quoted or
+// bracketed name, nothing the shaping refuses. Then every quote opens or closes a literal.
+bool quotesAreLiterals(std::string_view sql) {
+  for (size_t i = 0; i < sql.size(); ++i) {
+    const char c = sql[i];
+    if (c == '\0' || c == kMark || c == '"' || c == '[' || c == ']' || c == '`') return false;
+    if ((c == '-' || c == '/') && i + 1 < sql.size() && (sql[i + 1] == '-' || sql[i + 1] == '*')) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<Shape> shapeOf(std::string_view sql) {
+  // Anywhere in the text, comments included: the translation keeps comments.
+  if (sql.find('\0') != std::string_view::npos || sql.find(kMark) != std::string_view::npos) return std::nullopt;
+  const std::optional<std::vector<Tok>> parsed = tokenize(sql);
+  if (!parsed) return std::nullopt;
+  const std::optional<std::vector<size_t>> lifted = liftedLiterals(*parsed);
+  if (!lifted) return std::nullopt;
+  std::vector<Span> literals;
+  for (const Tok& t : *parsed)
+    if (t.kind == Kind::String) literals.push_back({t.pos, t.text.size()});
+  return shapeFrom(sql, literals, *lifted);
+}
+
+std::optional<Shape> ShapeCache::shapeOf(std::string_view sql) {
+  if (!quotesAreLiterals(sql)) return sqlite::shapeOf(sql);
+  // The text with every literal emptied: statements that differ only inside their literals read
+  // as the same tokens, so they lift the same literals.
+  std::string skeleton;
+  skeleton.reserve(sql.size());
+  std::vector<Span> literals;
+  size_t at = 0;
+  for (size_t open = sql.find('\''); open != std::string_view::npos; open = sql.find('\'', at)) {
+    size_t close = open + 1;
+    for (;; ++close) {
+      close = sql.find('\'', close);
+      if (close == std::string_view::npos) return sqlite::shapeOf(sql);  // unterminated: refused there
+      if (close + 1 < sql.size() && sql[close + 1] == '\'') {
+        ++close;  // a quote written twice stays inside
+        continue;
+      }
+      break;
+    }
+    skeleton.append(sql.substr(at, open - at)).append("''");
+    literals.push_back({open, close + 1 - open});
+    at = close + 1;
+  }
+  if (literals.empty()) return std::nullopt;  // nothing to lift
+  skeleton.append(sql.substr(at));
+
+  auto it = lifted_.find(skeleton);
+  if (it == lifted_.end()) {
+    if (lifted_.size() >= kSize) lifted_.clear();
+    std::optional<std::vector<size_t>> lifted;
+    if (const std::optional<std::vector<Tok>> parsed = tokenize(sql)) lifted = liftedLiterals(*parsed);
+    it = lifted_.emplace(std::move(skeleton), std::move(lifted)).first;
+  }
+  if (!it->second) return std::nullopt;
+  return shapeFrom(sql, literals, *it->second);
 }
 
 std::optional<std::string> withParameters(std::string_view translated, size_t values) {

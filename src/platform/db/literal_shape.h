@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tallyward::sqlite {
@@ -33,6 +34,18 @@ struct Shape {
 // that can be shaped safely (an unterminated literal, quoted name or comment, a NUL or the mark's
 // own byte in the text): such a statement is run as written.
 std::optional<Shape> shapeOf(std::string_view sql);
+
+// shapeOf, remembering which literals a statement lifts by the statement's text with its
+// literals emptied: a look-up typed again, or with another typed text, is not read token by token
+// again. Its answers are shapeOf's. Not safe for use by two threads at once.
+class ShapeCache {
+ public:
+  std::optional<Shape> shapeOf(std::string_view sql);
+
+ private:
+  static constexpr size_t kSize = 256;  // statement forms kept; all are let go when full
+  std::unordered_map<std::string, std::optional<std::vector<size_t>>> lifted_;
+};
 
 // The shape's text after translation and rewriting, with each mark turned into its numbered
 // parameter ?N. Nothing when a mark was altered on the way (never expected; the caller then runs

@@ -206,7 +206,7 @@ ResultSet SqliteDriver::query(std::string_view sql) {
   // so that a written text can never be taken for a shape.
   std::string key;
   if (shareShapes_) {
-    if (std::optional<sqlite::Shape> shape = sqlite::shapeOf(sql)) {
+    if (std::optional<sqlite::Shape> shape = shapes_.shapeOf(sql)) {
       key.reserve(shape->text.size() + 1);
       key += 'S';
       key += shape->text;

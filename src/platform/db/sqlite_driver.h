@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/db/joined_or_rewrite.h"
+#include "platform/db/literal_shape.h"
 #include "tallyward/database.h"
 
 struct sqlite3;
@@ -78,6 +79,7 @@ class SqliteDriver final : public Driver {
   // the rewrite only adds conditions that it can prove, and SQLite itself recompiles a cached
   // statement after a schema change).
   sqlite::ColumnLookup columns_;
+  sqlite::ShapeCache shapes_;  // used under the connection's lock, as the statement cache is
   std::list<Cached> lru_;  // most recently used first
   std::unordered_map<std::string_view, std::list<Cached>::iterator> cache_;
   size_t prepared_ = 0;
