@@ -125,6 +125,8 @@ SqliteDriver::SqliteDriver(const std::string& path) : path_(path) {
 
 SqliteDriver::~SqliteDriver() {
   for (Cached& c : lru_) sqlite3_finalize(c.stmt);
+  sqlite3_finalize(begin_);
+  sqlite3_finalize(commit_);
   sqlite3_close(db_);
 }
 
@@ -259,17 +261,26 @@ ResultSet SqliteDriver::run(sqlite3_stmt* stmt, std::string_view sql) {
   return result;
 }
 
+int SqliteDriver::runControl(sqlite3_stmt*& stmt, const char* sql) {
+  if (!stmt && sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    stmt = nullptr;
+    return sqlite3_errcode(db_);
+  }
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 void SqliteDriver::beginRead() {
-  if (reads_++ == 0 && sqlite3_get_autocommit(db_) &&
-      sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+  if (reads_++ == 0 && sqlite3_get_autocommit(db_) && runControl(begin_, "BEGIN") != SQLITE_OK) {
     --reads_;
     fail("Cannot begin a read", "BEGIN");
   }
 }
 
 void SqliteDriver::endRead() {
-  if (reads_ > 0 && --reads_ == 0 && !sqlite3_get_autocommit(db_))
-    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  if (reads_ > 0 && --reads_ == 0 && !sqlite3_get_autocommit(db_)) runControl(commit_, "COMMIT");
 }
 
 std::vector<std::string> SqliteDriver::explainQueryPlan(std::string_view sql) {

@@ -64,6 +64,8 @@ class SqliteDriver final : public Driver {
   sqlite3_stmt* compile(const std::string& translated, std::string_view written);
   sqlite3_stmt* prepareWritten(const std::string& written);
   sqlite3_stmt* prepareShape(const std::string& shape, size_t values);
+  // Runs BEGIN or COMMIT, compiling it on first use; SQLite's answer.
+  int runControl(sqlite3_stmt*& stmt, const char* sql);
   Cached* find(const std::string& key);
   Cached& keep(std::string key, sqlite3_stmt* stmt);
   ResultSet run(sqlite3_stmt* stmt, std::string_view sql);
@@ -84,6 +86,9 @@ class SqliteDriver final : public Driver {
   std::unordered_map<std::string_view, std::list<Cached>::iterator> cache_;
   size_t prepared_ = 0;
   int reads_ = 0;  // nesting of beginRead
+  // BEGIN and COMMIT of a read, compiled once for the life of the connection.
+  sqlite3_stmt* begin_ = nullptr;
+  sqlite3_stmt* commit_ = nullptr;
   bool shareShapes_ = true;
 };
 
