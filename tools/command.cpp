@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -61,24 +62,36 @@ std::string readFile(const std::string& option, const std::string& path) {
   struct stat st {};
   if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
     throw UsageError(option + " " + path + ": is a folder, not a file");
-  std::string text;
-  char buffer[64 * 1024];
+  // Read straight into a text of the file's size, so that a large voucher is never held twice
+  // while it is read (a file that grows meanwhile is read to its end all the same).
+  std::string text(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0, '\0');
+  size_t size = 0;
+  char more[64 * 1024];
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    // Into the text while it has room; then into `more`, so that a file of the size foreseen
+    // ends without the text growing.
+    const bool room = size < text.size();
+    const ssize_t n = room ? ::read(fd, text.data() + size, text.size() - size) : ::read(fd, more, sizeof more);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
       throw UsageError(option + " " + path + ": cannot read the file: " + std::strerror(errno));
     }
-    text.append(buffer, static_cast<size_t>(n));
+    if (!room) {
+      text.resize(size);
+      text.append(more, static_cast<size_t>(n));
+      text.resize(std::max(text.size(), 2 * size));
+    }
+    size += static_cast<size_t>(n);
   }
+  text.resize(size);
   return text;
 }
 
 std::shared_ptr<Document> readDocument(const std::string& option, const std::string& path) {
-  const std::string text = readFile(option, path);
+  std::string text = readFile(option, path);
   try {
-    return Document::parse(text);
+    return Document::parseInPlace(std::move(text));
   } catch (const Error& e) {
     throw UsageError(option + " " + path + ": " + e.description());
   }

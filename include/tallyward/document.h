@@ -18,6 +18,13 @@ class Document final : public Object {
 
   // Parses a voucher text; error 3002 with the parser's reason when it is not well-formed XML.
   static std::shared_ptr<Document> parse(std::string_view xml);
+  // The same, taking the text over: the document is read in place in the text's own buffer, so a
+  // large voucher is not held twice (the text and the parser's copy of it) while it is checked.
+  static std::shared_ptr<Document> parseInPlace(std::string xml);
+
+  // The document's values may point into its own text: it stays where it is.
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
 
   // Replaces the whole content by the given text. When the text does not load, the document keeps
   // what it held and the call answers false.
@@ -42,6 +49,7 @@ class Document final : public Object {
   bool load(std::string_view xml, std::string* reason);
 
   pugi::xml_document doc_;
+  std::string source_;  // the text parsed in place, which doc_ reads; empty otherwise
   std::string text_;
   unsigned replacements_ = 0;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "entry/reply.h"
@@ -68,6 +69,26 @@ TEST(Document, AFailedLoadKeepsTheContentAndSaysWhy) {
   std::string why;
   EXPECT_EQ(test::errorNumber([] { Document::parse("<xml><z:row a='1'></xml>"); }, &why), err::BadXml);
   EXPECT_NE(why.find("not well-formed"), std::string::npos) << why;
+}
+
+// A text handed over is parsed in its own buffer: the same document, or the same refusal with the
+// same reason and offset, as parsing a copy of it; a later replacement lets the text go safely.
+TEST(Document, ParsedInPlaceAsParsedFromACopy) {
+  const std::vector<std::string> texts = {
+      "<xml><rs:data><z:row editprop='A' c='&lt;1&amp;' d=\"人民币\"/></rs:data></xml>", "<xml/>",
+      "<a", "<xml><z:row a='1'></xml>", "<xml><z:row a='1'/></xml", "<xml><z:row a='1'/></xml><", "", "x"};
+  for (const std::string& text : texts) {
+    std::string copied, inPlace;
+    std::shared_ptr<Document> a, b;
+    const int copiedError = test::errorNumber([&] { a = Document::parse(text); }, &copied);
+    const int inPlaceError = test::errorNumber([&] { b = Document::parseInPlace(text); }, &inPlace);
+    EXPECT_EQ(inPlaceError, copiedError) << text;
+    EXPECT_EQ(inPlace, copied) << text;
+    if (a && b) EXPECT_EQ(b->xml(), a->xml()) << text;
+  }
+  auto doc = Document::parseInPlace("<xml><z:row a='1'/></xml>");
+  ASSERT_TRUE(doc->loadXML("<Body><R K='a' V='b'/></Body>"));
+  EXPECT_STREQ(doc->dom().child("Body").child("R").attribute("V").value(), "b");
 }
 
 }  // namespace
