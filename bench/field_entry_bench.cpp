@@ -20,6 +20,7 @@
 #include "platform/db/joined_or_rewrite.h"
 #include "platform/db/tsql_dialect.h"
 #include "ratio_summary.h"
+#include "raw_sqlite.h"
 #include "tallyward/classes.h"
 #include "tallyward/erp_database.h"
 #include "tallyward/host.h"
@@ -157,23 +158,7 @@ BENCHMARK(BM_FieldEntryItemVaried)->Unit(benchmark::kMicrosecond);
 void rawStatement(benchmark::State& state, bool withCompanions) {
   sqlite3* db = nullptr;
   sqlite3_open_v2(company().path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  const std::string sql = itemStatement(db, Connection::open(company().path()), withCompanions);
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
-    state.SkipWithError(sqlite3_errmsg(db));
-    sqlite3_close(db);
-    return;
-  }
-  for (auto _ : state) {
-    int rows = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      ++rows;
-      for (int c = 0; c < sqlite3_column_count(stmt); ++c) benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-    }
-    sqlite3_reset(stmt);
-    if (rows != 1) state.SkipWithError("the item statement did not find the item once");
-  }
-  sqlite3_finalize(stmt);
+  bench::stepPrepared(state, db, itemStatement(db, Connection::open(company().path()), withCompanions));
   sqlite3_close(db);
 }
 

@@ -12,6 +12,7 @@
 #include "erp_generator.h"
 #include "platform/db/joined_or_rewrite.h"
 #include "ratio_summary.h"
+#include "raw_sqlite.h"
 #include "tallyward/classes.h"
 #include "tallyward/host.h"
 
@@ -72,23 +73,7 @@ void rawVendorStatement(benchmark::State& state) {
   }
   sqlite3* db = nullptr;
   sqlite3_open_v2(company().path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  const std::string sql = sqlite::runnableOnSqlite(written, sqlite::columnsOf(db));
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
-    state.SkipWithError(sqlite3_errmsg(db));
-    sqlite3_close(db);
-    return;
-  }
-  for (auto _ : state) {
-    int rows = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      ++rows;
-      for (int c = 0; c < sqlite3_column_count(stmt); ++c) benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-    }
-    sqlite3_reset(stmt);
-    if (rows != 1) state.SkipWithError("the vendor statement did not find the vendor once");
-  }
-  sqlite3_finalize(stmt);
+  stepPrepared(state, db, sqlite::runnableOnSqlite(written, sqlite::columnsOf(db)));
   sqlite3_close(db);
 }
 

@@ -29,34 +29,44 @@ namespace tallyward::bench {
 namespace {
 
 // The bare cost: parse the text and walk the selected rows.
+void parseAndSelectOnce(const std::string& text) {
+  auto doc = Document::parse(text);
+  size_t rows = 0;
+  for (pugi::xml_node row : SelectedRows(doc->dom())) {
+    benchmark::DoNotOptimize(row);
+    ++rows;
+  }
+  benchmark::DoNotOptimize(rows);
+}
+
 void parseAndSelect(benchmark::State& state, Kind kind, int lines) {
   const std::string& text = generated(kind, lines);
-  for (auto _ : state) {
-    auto doc = Document::parse(text);
-    size_t rows = 0;
-    for (pugi::xml_node row : SelectedRows(doc->dom())) {
-      benchmark::DoNotOptimize(row);
-      ++rows;
-    }
-    benchmark::DoNotOptimize(rows);
-  }
+  for (auto _ : state) parseAndSelectOnce(text);
   state.SetItemsProcessed(state.iterations() * lines);
 }
 
 // The whole pass: parse the same text and run every line rule on every row.
 template <class Class>
-void wholePass(benchmark::State& state, Kind kind, int lines) {
-  const std::string& text = generated(kind, lines);
-  Class check;
-  check.m_UseMode = UseMode::BS;
-  if constexpr (requires { check.m_bPositive; }) check.m_bPositive = true;
-  if constexpr (requires { check.sBillType; }) check.sBillType = "wwpurbill";
-  for (auto _ : state) {
+struct Pass {
+  Pass() {
+    check.m_UseMode = UseMode::BS;
+    if constexpr (requires { check.m_bPositive; }) check.m_bPositive = true;
+    if constexpr (requires { check.sBillType; }) check.sBillType = "wwpurbill";
+  }
+  void run(benchmark::State& state, const std::string& text) {
     auto doc = Document::parse(text);
     std::string verdict = check.VerifyBody(Variant("all"), Variant(doc));
     if (!verdict.empty()) state.SkipWithError("the generated body should pass");
     benchmark::DoNotOptimize(verdict);
   }
+  Class check;
+};
+
+template <class Class>
+void wholePass(benchmark::State& state, Kind kind, int lines) {
+  const std::string& text = generated(kind, lines);
+  Pass<Class> pass;
+  for (auto _ : state) pass.run(state, text);
   state.SetItemsProcessed(state.iterations() * lines);
 }
 
@@ -76,29 +86,13 @@ std::map<std::string, double> pairedRatios;
 template <class Class>
 void paired(benchmark::State& state, Kind kind, int lines) {
   const std::string& text = generated(kind, lines);
-  Class check;
-  check.m_UseMode = UseMode::BS;
-  if constexpr (requires { check.m_bPositive; }) check.m_bPositive = true;
-  if constexpr (requires { check.sBillType; }) check.sBillType = "wwpurbill";
+  Pass<Class> check;
   double bare = 0, pass = 0;
   for (auto _ : state) {
     const double t0 = threadSeconds();
-    {
-      auto doc = Document::parse(text);
-      size_t rows = 0;
-      for (pugi::xml_node row : SelectedRows(doc->dom())) {
-        benchmark::DoNotOptimize(row);
-        ++rows;
-      }
-      benchmark::DoNotOptimize(rows);
-    }
+    parseAndSelectOnce(text);
     const double t1 = threadSeconds();
-    {
-      auto doc = Document::parse(text);
-      std::string verdict = check.VerifyBody(Variant("all"), Variant(doc));
-      if (!verdict.empty()) state.SkipWithError("the generated body should pass");
-      benchmark::DoNotOptimize(verdict);
-    }
+    check.run(state, text);
     const double t2 = threadSeconds();
     bare += t1 - t0;
     pass += t2 - t1;
