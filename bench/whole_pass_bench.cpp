@@ -136,9 +136,20 @@ void commandPeakMemory(benchmark::State& state) {
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("tw_whole_pass_body_" + std::to_string(::getpid()) + ".xml");
   {
+    // Written line by line: the measuring process stays small (see below).
     std::ofstream out(file, std::ios::binary);
-    out << generated(Order, kMemoryLines);
+    const std::string whole = body(0, orderLine);
+    const size_t split = whole.find("</rs:data>");
+    out << whole.substr(0, split);
+    for (int i = 1; i <= kMemoryLines; ++i) out << orderLine(i);
+    out << whole.substr(split);
   }
+  // A child's peak resident size counts the memory of the process it was started from, up to
+  // its exec: this benchmark runs first, before the others generate their bodies, and says how
+  // large this process was.
+  struct rusage self {};
+  ::getrusage(RUSAGE_SELF, &self);
+  const double spawnerBytes = static_cast<double>(self.ru_maxrss) * 1024.0;
   const double fileBytes = static_cast<double>(std::filesystem::file_size(file));
   long peak = 0;
   for (auto _ : state) {
@@ -155,10 +166,14 @@ void commandPeakMemory(benchmark::State& state) {
   state.counters["peak_MiB"] = static_cast<double>(peak) / kMiB;
   state.counters["file_MiB"] = fileBytes / kMiB;
   state.counters["ratio"] = ratio;
-  char note[200];
-  std::snprintf(note, sizeof note, "  %-62s ratio %.2f (limit %.1f)%s   [%.1f MiB peak, %.1f MiB file]\n",
+  state.counters["spawner_MiB"] = spawnerBytes / kMiB;
+  char note[300];
+  std::snprintf(note, sizeof note,
+                "  %-62s ratio %.2f (limit %.1f)%s   [%.1f MiB peak, %.1f MiB file; measured from a process of "
+                "%.1f MiB]\n",
                 "peak memory of tallyward verify, 100,000-line order", ratio, kMemoryLimit,
-                ratio <= kMemoryLimit ? "" : "  OVER", static_cast<double>(peak) / kMiB, fileBytes / kMiB);
+                ratio <= kMemoryLimit ? "" : "  OVER", static_cast<double>(peak) / kMiB, fileBytes / kMiB,
+                spawnerBytes / kMiB);
   memoryNote = note;
 }
 
@@ -183,6 +198,9 @@ constexpr double kLimit = 1.5;  // whole pass, in times of parsing and selecting
 int main(int argc, char** argv) {
   using namespace tallyward::bench;
   std::vector<RatioSummary::Line> lines;
+  benchmark::RegisterBenchmark("CommandPeakMemory/order/100000", commandPeakMemory)
+      ->Iterations(1)
+      ->Unit(benchmark::kMillisecond);
   for (const Voucher& v : kVouchers)
     for (int n : kSizes) {
       const std::string suffix = std::string(v.name) + "/" + std::to_string(n);
@@ -197,9 +215,6 @@ int main(int argc, char** argv) {
         lines.push_back({"whole pass / parse and select, " + suffix, "WholePass/" + suffix,
                          "ParseAndSelect/" + suffix, kLimit});
     }
-  benchmark::RegisterBenchmark("CommandPeakMemory/order/100000", commandPeakMemory)
-      ->Iterations(1)
-      ->Unit(benchmark::kMillisecond);
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
