@@ -1,5 +1,5 @@
-// Arrival note field entry on a real ERP database, one case per line: the head as the note wires
-// the order's lists and its rate; free items, batch and shelf-life dates, items, inspection, replies and tax of its lines.
+// Arrival note field entry on a real ERP database, one case per line: the head's rate, then free items,
+// batch and shelf-life dates, items, inspection, replies and tax of the lines.
 #include "support/erp_fixture.h"
 
 namespace tallyward::test {
@@ -38,14 +38,11 @@ class ArriveHHead : public EntryTest<ClsS_VerifyArriveH> {
 };
 
 const EntryCase kHeadCases[] = {
-    {"VendorByCodeInAnyCase", "cVenAbbName", {{"cvenabbname", "v001"}}, {}, "", {{"cVenCode", "V001"}, {"cVenAbbName", "华东精工"}}, kSome},
     {"WholePassBS", "ALL", {{"cvenabbname", "x' OR '1'='1"}, {"cexch_name", "英镑"}}, {},
      "供应商录入不正确或已经停用，请检查！\r外币录入不正确，请检查！\r", {}, -1, BS},
     // No date rule in a pass, and nothing filled in.
     {"WholePassFillsNothing", "all", {{"cdepname", "采购部"}, {"ddate", "2026-03-02"}, {"cexch_name", "USD"}}},
     {"DateWithoutRate", "ddate", {{"ddate", "2026-03-03"}, {"cexch_name", "美元"}}, {}, "", {{"iExchRate", "1"}}},
-    {"Currency", "cexch_name", {{"cexch_name", "USD"}, {"ddate", "2026-03-02"}}, {}, "",
-     {{"cexch_name", "美元"}, {"cexch_code", "USD"}, {"iExchRate", "7.0156"}}},
 };
 
 TEST_P(ArriveHHead, Case) { run(GetParam()); }
@@ -87,11 +84,8 @@ const auto kNoRate = itemReply("是", "", {{"iNum", ""}, {"dpdate", ""}, {"dvdat
 const Attributes kP02{{"cinvcode", "P02"}, {"iquantity", "-30"}};
 Attributes tax(const char* entered) { return {{"iorimoney", "100"}, {"itaxrate", "17"}, {"ioritaxprice", entered}}; }
 const std::string kTax = "第[5]行税额录入超出容差范围！";
-// Each line is 0.01 above, within the line's tolerance; together they are 0.02 above.
-const Attributes kAbove = with(kA01, tax("17.01"));
 
 const EntryCase kLineCases[] = {
-    {"FreeItemListInBS", "all", {}, {line(with(kR03, {{"cfree3", "任意"}}))}, "第[1]行自由项3录入不正确，请检查！\r", {}, -1, BS},
     // A blank free item is an empty one.
     {"FreeItemsCSPassStopsAtOnce", "all", {}, {line(with(kR03, {{"cfree3", " "}, {"cfree4", "A"}}))}, "第[1]行有自由项3设置，必须输入！"},
     {"FreeItemsBSPassGoesOn", "all", {}, {line(with(kR03, {{"cfree4", "X"}}))},
@@ -100,7 +94,6 @@ const EntryCase kLineCases[] = {
     {"NoBatchUnderQualityManagement", "all", {}, {line(with(kG01, {{"cbatch", ""}}))}, "第[1]行有批次管理，且已启用GSP或质量管理，必须录入批号！\r", {},
      -1, BS, 1, {"bQMStart"}},
     {"NoBatchNotInspected", "all", {}, {line(with(kG01, {{"cbatch", ""}, {"bgsp", "否"}}))}, "", {}, -1, CS, 1, {"bQMStart"}, kGsp},
-    {"NoBatchWithoutQualityControl", "all", {}, {line(with(kG01, {{"cbatch", ""}, {"dvdate", ""}}))}},
     {"NeitherBatchNorExpiryUnderGsp", "all", {}, {line(with(kG01, {{"cbatch", ""}, {"dvdate", ""}}))},
      "第[1]行有批次管理，且已启用GSP或质量管理，必须录入批号！\r第[1]行有保质期管理，且已启用GSP或质量管理，必须录入失效日期！\r", {}, -1, BS, 1, {}, kGsp},
     {"NoExpiryWhileTyping", "dvdate", {}, {line(with(kG01, {{"dvdate", ""}}))}, "", {}, -1, CS, 1, {"bQMStart"}, kGsp},
@@ -112,9 +105,7 @@ const EntryCase kLineCases[] = {
     {"MadeAfterExpiry", "dpdate", {}, {line(kLate)}, "第[1]行生产日期不能大于失效日期！"},
     {"BothDateRulesBS", "all", {}, {line(kLate)}, "第[1]行生产日期不能大于失效日期！\r第[1]行生产日期不能大于失效日期！\r", {}, -1, BS},
     {"DatesThatAreNoDates", "all", {}, {line(with(kG01, {{"dpdate", "soon"}}))}, "", {}, -1, BS},
-    {"ItemByCode", "cInvCode", {}, {line({{"cinvcode", "A01"}})}, "", {{"cInvCode", "A01"}}, kSome},
     {"ItemStopped", "cinvcode", {}, {line({{"cinvcode", "X01"}})}, "第[7]行" + kItem, {}, -1, CS, 7},
-    {"ConsignmentItemOnAConsignmentNote", "cinvcode", {{"cbustype", "受托代销"}}, {line({{"cinvcode", "E01"}})}, "", {}, kSome},
     {"ConsignmentItemOnAnOrdinaryNote", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, "第[1]行" + kItem},
     {"ItemsOfAWholePassBS", "all", {}, {line({{"cinvcode", "X01"}}), line({{"cinvcode", ""}}), line({{"cinvcode", "S01"}})},
      "第[1]行" + kItem + "\r第[3]行" + kItem + "\r", {}, -1, BS},
@@ -127,7 +118,6 @@ const EntryCase kLineCases[] = {
      {"bPTHavePO"}},
     {"ItemRightBS", "all", {}, {line({{"cinvcode", "A01"}}), line({{"cinvcode", "?"}})}, "对不起，您没有录入该存货的权限！\r第[2]行" + kItem + "\r",
      {}, -1, BS, 1, {"bCheckInvAuth"}},
-    {"ItemRightHeld", "cinvcode", {}, {line({{"cinvcode", "A01"}})}, "", {}, kSome, CS, 1, {"bCheckInvAuth"}, grant("Inventory", "A01")},
     {"FloatingRateInspectedWithoutGsp", "bgsp", {}, {line(kF01)}, "", {}, -1, CS, 4},
     {"FloatingRateInspected", "bgsp", {}, {line(kF01)}, kInspected, {}, -1, CS, 4, {}, kGsp},
     {"FixedRateInspected", "bgsp", {}, {line(with(kF01, {{"cinvcode", "A01"}}))}, "", {}, -1, CS, 4, {}, kGsp},
@@ -147,8 +137,6 @@ const EntryCase kLineCases[] = {
     {"LineTaxAbove", "ioritaxprice", {}, {line(tax("17.02"))}, kTax, {}, -1, CS, 5},
     // The tolerance is not rounded to cents: half a cent refuses a deviation of one cent.
     {"LineTaxHalfACent", "ioritaxprice", {}, {line(tax("17.01"))}, kTax, {}, -1, CS, 5, {}, setTo("iSingleTax", "0.005")},
-    {"LineTaxOfARateThatIsNoNumber", "ioritaxprice", {}, {line(with(tax("1"), {{"itaxrate", "abc"}}))}, "第[1]行税额录入超出容差范围！"},
-    {"TotalTaxAboveCS", "all", {}, {line(kAbove), line(kAbove, "")}, "税额合计容差超出范围！"},
 };
 
 TEST_P(ArriveHBody, Case) { run(GetParam()); }
@@ -160,9 +148,6 @@ TEST_F(ArriveHBody, FailingStepsAreSkippedAndTheCallGoesOn) {
   EXPECT_EQ(obj.VerifyBody("cinvcode", *doc, nullptr, 1), "");
   EXPECT_EQ(pairsOf(*doc).front().second, "A01");
   EXPECT_FALSE(obj.skippedSteps().empty());
-  // No session: the right cannot be checked, so the entry is refused as one without the right.
-  obj.clsInfor.reset();
-  EXPECT_EQ(verifyBody("cinvcode", {line({{"cinvcode", "A01"}})}), "对不起，您没有录入该存货的权限！");
   // No connection: a look-up that cannot be made does not accept the entry; probes that cannot be
   // asked refuse nothing.
   obj.m_Cnn.reset();

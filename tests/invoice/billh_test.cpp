@@ -35,15 +35,13 @@ class BillhTest : public EntryTest<ClsS_VerifyBillH> {
         ('P02', '端盖', NULL, '02', 1, '0201', '0202', NULL, 0, 0, 0, 0, 0, NULL),
         ('F01', '运费', NULL, '01', 0, '0101', NULL, 9, 0, 1, 0, 1, 0, NULL),
         ('S01', '服务费', NULL, '01', 0, '0101', NULL, 6, 0, 0, 0, 1, 0, NULL),
-        ('E01', '代销油', NULL, '01', 0, '0101', NULL, 13, 0, 0, 1, 0, 0, NULL),
-        ('X01', '旧轴承', NULL, '01', 0, '0101', NULL, 13, 0, 0, 0, 0, 0, '2025-06-30 00:00:00');
+        ('E01', '代销油', NULL, '01', 0, '0101', NULL, 13, 0, 0, 1, 0, 0, NULL);
       INSERT INTO fitemss97 (cItemCode, cItemName, bclose) VALUES ('RD0', '旧项目', 1);
       INSERT INTO UserDefine (cID, cValue, cAlias) VALUES ('28', '70度', '70A');
     )");
   }
 };
 
-// An invoice of 2 March 2026, account period A1, 30 days to pay.
 class BillhHead : public BillhTest {
  protected:
   BillhHead() { headRow = {{"dpbvdate", "2026-03-02T00:00:00"}, {"boriginal", "False"}, {"caccountpid", "A1"}, {"cpayname", "月结30天"}}; }
@@ -62,7 +60,6 @@ const EntryCase kHeadCases[] = {
      {{"cVenCode", "V003"}, {"cUnitCode", "V001"}, {"caccountpdate", "2026-03-02"}}, 39},
     {"VendorCleared", "cvenabbname_1", {{"cvenabbname_1", ""}}, {}, "", {{"cVenCode", ""}, {"caccountpname", ""}}, 38},
     {"VendorClearedWithDate", "cvenabbname_1", with(kDate, {{"cvenabbname_1", ""}}), {}, "", {{"caccountpdate", ""}}, 39},
-    {"VendorRightHeld", "cvenabbname_1", {{"cvenabbname_1", "V003"}}, {}, "", {}, 39, CS, 1, {"bCheckVendorAuth"}, kVenRight},
     {"UnitByName", "cVenAbbName", {{"cvenabbname", "华东精工"}}, {}, "", {{"cUnitCode", "V001"}, {"cVenAbbName", "华东精工"}}},
     {"UnitRight", "cvenabbname", {{"cvenabbname", "V001"}}, {}, "对不起，您没有录入该代垫单位的权限！", {}, -1, CS, 1, {"bCheckVendorAuth"}, kVenRight},
     {"PeriodByCode", "cAccountPName", {{"caccountpname", "A1"}}, {}, "", {{"cAccountPID", "A1"}, {"cAccountPName", "票到30天"}, kDue}},
@@ -70,7 +67,6 @@ const EntryCase kHeadCases[] = {
      {{"cAccountPID", ""}, {"cAccountPName", ""}, kDue}},
     {"PeriodClearedNoPay", "caccountpname", with(kDate, {{"caccountpname", ""}, {"cpayname", "无"}}), {}, "",
      {{"cAccountPName", ""}, {"caccountpdate", "2026-03-02T00:00:00"}}, 3},
-    {"PayByCode", "cpayname", {{"cpayname", "02"}}, {}, "", {{"cPayCode", "02"}, {"cPayName", "月结30天"}, kDue}},
     // The head holds the name typed, which is not a code: the condition the look-up found counts.
     {"PayByName", "cPayName", {}, {}, "", {{"cPayCode", "02"}, {"cPayName", "月结30天"}, kDue}},
     {"PayCleared", "cpayname", with(kDate, {{"cpayname", ""}}), {}, "", {{"cPayCode", ""}, {"cPayName", ""}, {"caccountpdate", "2026-03-02"}}},
@@ -82,7 +78,6 @@ const EntryCase kHeadCases[] = {
     {"OpeningOnStartDate", "dpbvdate", {{"boriginal", "True"}, {"dpbvdate", "2026-01-01T00:00:00"}}, {}, "期初发票录入日期应该是启用日期 [2026-01-01]以前的日期！"},
     {"OpeningBeforeStart", "dpbvdate", {{"boriginal", "1"}, {"dpbvdate", "2025-12-31"}}},
     {"ClosedMonth", "dpbvdate", {{"dpbvdate", "2026-02-28T00:00:00"}}, {}, kClosed},
-    {"FirstOpenMonth", "dpbvdate", {{"dpbvdate", "2026-03-01"}}},
     {"ClosedMonthFromPayables", "dpbvdate", {{"dpbvdate", "2026-02-10"}, {"csource", "应付"}}},
     {"PayablesScreen", "dpbvdate", {{"dpbvdate", "2026-02-10"}}, {}, "", {}, -1, CS, 1, {}, "", {{"sBillType", "WWAPPURP"}}},
     {"PayablesScreenOpening", "all", {{"boriginal", "True"}}, {}, "", {}, -1, CS, 1, {}, "", {{"sBillType", "wwappurz"}}},
@@ -99,11 +94,10 @@ INSTANTIATE_TEST_SUITE_P(Invoice, BillhHead, ::testing::ValuesIn(kHeadCases), en
 
 TEST_F(BillhHead, RunTimeErrorsReachTheCaller) {
   headRow.clear();
-  EXPECT_EQ(errorOf([&] { verifyHead("dpbvdate", {{"boriginal", "abc"}, {"dpbvdate", "2026-03-02"}}); }), err::TypeMismatch);
-  EXPECT_EQ(errorOf([&] { verifyHead("all", {{"boriginal", "False"}, {"dpbvdate", "2026-02-30"}}); }), err::TypeMismatch);
+  EXPECT_EQ(errorNumber([&] { verifyHead("dpbvdate", {{"boriginal", "abc"}, {"dpbvdate", "2026-03-02"}}); }), err::TypeMismatch);
+  EXPECT_EQ(errorNumber([&] { verifyHead("all", {{"boriginal", "False"}, {"dpbvdate", "2026-02-30"}}); }), err::TypeMismatch);
 }
 
-// An ordinary invoice of V001 in local currency (rate 7.5) at 17%.
 class BillhBody : public BillhTest {
  protected:
   BillhBody() {
@@ -111,7 +105,6 @@ class BillhBody : public BillhTest {
                {"ipbvtaxrate", "17"}, {"cpbvbilltype", "02"}, {"cbustype", "委外加工"}};
   }
 };
-
 
 // A goods line whose tax adds up, a service line.
 const Attributes kGoods{{"cinvcode", "B02"}, {"bservice", "False"}, {"binvtype", "False"}, {"itaxrate", "17"},
@@ -141,7 +134,6 @@ const EntryCase kLineCases[] = {
     {"ItemByCode", "cInvCode", {}, {line({{"cinvcode", "A01"}})}, "", {{"cInvCode", "A01"}}, kItemPairs},
     {"ServiceOnAnOrdinaryInvoice", "cinvcode", {}, {line({{"cinvcode", "S01"}})}, "", {{"cInvCode", "S01"}}, kItemPairs},
     {"ConsignmentItem", "cinvcode", {}, {line({{"cinvcode", "E01"}})}, "第[7]行存货录入不正确或已经停用，请检查！", {}, -1, CS, 7},
-    {"StoppedItem", "cinvcode", {}, {line({{"cinvcode", "X01"}})}, kItemWrong},
     {"FreightInvoiceTakesFreight", "cinvcode", {{"cpbvbilltype", "13"}}, {line({{"cinvcode", "F01"}})}, "",
      {{"cInvCode", "F01"}, {"bExBill", "1"}}, kItemPairs},
     {"FreightInvoiceRefusesGoods", "cinvcode", {{"cpbvbilltype", "委外运费发票"}}, {line({{"cinvcode", "A01"}})}, kItemWrong},
@@ -176,13 +168,11 @@ const EntryCase kLineCases[] = {
     {"FreeItemsFromPayables", "all", {{"csource", "应付"}}, {line(kFree)}, "", {}, -1, BS},
     {"LineTaxBeyond", "ioritaxprice", {}, {line(taxed("1", "170.2"))}, kTaxLine, {}, -1, CS, 5},
     {"SpecialInvoiceTaxesTheNetAmount", "ioritaxprice", {{"cpbvbilltype", "01"}}, {line(taxed("170.04", "999"))}},
-    {"SpecialInvoiceByName", "ioritaxprice", {{"cpbvbilltype", "委外专用发票"}}, {line(taxed("170.2", "170.04"))}, kTaxLine, {}, -1, CS, 5},
     {"LineWithoutAmount", "ioritaxprice", {}, {line(taxed("", "999"))}},
     // Even in BS mode the message stands alone.
     {"ServicesOnly", "all", {}, {line(kService), line(with(kService, {{"cinvcode", "无此"}}))}, kExpenseOnly, {}, -1, BS},
     {"ServicesOnAFreightInvoice", "all", {{"cpbvbilltype", "13"}}, {line(with(kService, {{"cinvcode", "F01"}}))}},
     {"FlagThatDoesNotRead", "all", {}, {line(with(kGoods, {{"bservice", ""}}))}, kExpenseOnly},
-    // Unchanged lines count towards the goods of the invoice as well.
     {"UnchangedGoods", "all", {}, {line(kGoods, ""), line(kGoods, "")}},
     {"NoLine", "all", {}, {line(kService, "D"), kService}, "", {}, -1, BS},
     // A rate that is not a number leaves the tax computed on the line before (17, as entered).

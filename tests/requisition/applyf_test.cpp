@@ -29,7 +29,6 @@ const std::string kTaxShort = "]行: 税额录入不合法！", kProjectFirst = 
 const std::string kMismatch = errorText(err::TypeMismatch);
 
 const Case kCases[] = {
-    {"head_no_code", "all", CS, h({{"ccode", ""}}), kNoCode},
     {"head_department_not_in_cs", "all", CS, h({{"cdepname", ""}}), ""},
     {"head_bad_date", "DDate", BS, h({{"ddate", "2008-02-30"}}), kBadDate},
     {"head_tax_100", "ipertaxrate", CS, h({{"ipertaxrate", "100"}}), kBadRate},
@@ -44,18 +43,14 @@ const Case kCases[] = {
     {"head_unreadable_tax", "ipertaxrate", CS, h({{"ipertaxrate", "abc"}}), kMismatch},
     {"head_tax_not_read_after_at_once", "all", CS, h({{"ipertaxrate", "abc"}, {"ccode", ""}}), kNoCode},
     {"head_without_rows", "ddate", CS, {true, {}}, errorText(err::ObjectNotSet)},
-
-    {"line_passes", "fquantity", CS, three({}), ""},
     {"no_item", "all", CS, second({{"cinvcode", ""}}), row(2, kNoItem)},
     {"project_class_without_project", "all", BS, second({{"citem_class", "01"}}), row(2, "]行有项目大类，必须录入项目！\r")},
     {"no_quantity_collected_in_cs", "all", CS, second({{"fquantity", ""}}), row(2, kNoQuantity + CR)},
     {"zero_quantity", "FQuantity", BS, three({{"fquantity", "0"}}), row(3, "]行数量必须大于零，请检查！")},
     {"unreadable_quantity", "all", CS, second({{"fquantity", "abc"}}), row(2, "]行数量必须大于零，请检查！")},
-    {"negative_price", "funitprice", CS, three({{"funitprice", "-0.01"}}), row(3, kNegativePrice)},
     {"negative_price_with_tax", "all", BS, second({{"ftaxprice", "-1"}}), row(2, "]行含税单价不能小于 0，请检查！\r")},
     {"negative_money", "fmoney", BS, three({{"fmoney", "-0.01"}}), row(3, kNegativeMoney)},
     {"tax_100", "all", CS, second({{"ipertaxrate", "100"}, {"itax", "50"}}), row(2, "]行税率必须在 0 到 100 之间，请检查！")},
-    {"tax_short", "ftaxprice", CS, three({{"itax", "7.5"}}), row(3, kTaxShort)},
     {"tax_short_whole", "all", BS, second({{"itax", "7.5"}}), row(2, kTaxShort + CR)},
     {"project_before_class", "citemcode", BS, three({{"citemcode", "XM01"}}), row(3, kProjectFirst)},
     {"zero_money_empty_prices", "all", CS, second({{"fmoney", "0"}, {"itax", "0"}, {"funitprice", ""}, {"ftaxprice", ""}}), ""},
@@ -66,8 +61,6 @@ const Case kCases[] = {
         line({{"cinvcode", ""}, {"fquantity", "5"}, {"citemcode", "XM01"}})}),
      row(1, kNoItem + CR) + row(1, "]行有项目大类，必须录入项目！\r") + row(1, kNoQuantity + CR) + row(1, kNegativePrice + CR) +
          row(2, kNoItem + CR) + row(2, kProjectFirst + CR)},
-    {"rows_cs_first", "all", CS,
-     B({line({{"cinvcode", ""}, {"citem_class", "01"}, {"fquantity", ""}}), line({{"cinvcode", ""}})}), row(1, kNoItem)},
     {"cs_collects_until_at_once", "all", CS, B({good({{"fquantity", ""}}), good({{"fquantity", ""}})}),
      row(1, kNoQuantity + CR) + row(2, kNoQuantity + CR)},
     {"cs_at_once_drops_collected", "all", CS, B({good({{"fquantity", ""}}), good({{"fquantity", ""}, {"fmoney", "-1"}})}), row(2, kNegativeMoney)},
@@ -76,7 +69,6 @@ const Case kCases[] = {
     {"tax_key_not_checked", "itax", BS, three({{"itax", "1"}}), ""},
     {"empty_quantity_ends_call", "fquantity", CS, B({good({{"fquantity", ""}}), good({{"fquantity", "0"}})}, 3), ""},
     {"empty_price_passes_its_line", "funitprice", CS, B({good({{"funitprice", ""}}), good({{"funitprice", "-1"}})}, "3"), row(3, kNegativePrice)},
-    {"tax_just_above_short", "ftaxprice", CS, tax("100", "17", "16.01", "False"), ""},
     {"tax_short_by_one", "ftaxprice", CS, tax("100", "17", "16", "False"), row(4, kTaxShort)},
     {"tax_negative_short_flag_0", "ftaxprice", CS, tax("100", "17", "-15.9", "0"), row(4, kTaxShort)},
     {"tax_negative_money_short", "ftaxprice", CS, tax("-100", "17", "15", "FALSE"), row(4, kTaxShort)},

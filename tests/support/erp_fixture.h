@@ -27,13 +27,6 @@ inline Pairs pairsOf(const Document& doc) {
   return out;
 }
 
-// The number of the run-time error a call fails with; 0 when it gives a verdict.
-template <class F>
-int errorOf(F&& call) {
-  try { call(); } catch (const Error& e) { return e.number(); }
-  return 0;
-}
-
 // One call of a field-entry check and what it must give.
 struct EntryCase {
   const char* name;
@@ -53,7 +46,6 @@ constexpr int kSome = -2;
 inline void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
 inline std::string entryName(const ::testing::TestParamInfo<EntryCase>& info) { return info.param.name; }
 
-// The statement that changes a setting of accinformation.
 inline std::string setTo(const std::string& name, const std::string& value) {
   return "UPDATE accinformation SET cValue='" + value + "' WHERE cName='" + name + "'";
 }
@@ -112,9 +104,6 @@ class ErpDatabaseTest : public ::testing::Test {
   ScopedHostFactory host_{std::make_shared<StandInHost>()};
   std::shared_ptr<Connection> cnn = Connection::open(connectionTo(path_));
   std::shared_ptr<SessionInformation> info = std::make_shared<SessionInformation>();
-
-  // The caller's context object, whose Information is `info`.
-  std::shared_ptr<Object> context() const { return std::make_shared<SessionContext>(info); }
 };
 
 // An object of a field-entry class on the database, and the documents of its last call.
@@ -123,7 +112,7 @@ class EntryTest : public ErpDatabaseTest, public ::testing::WithParamInterface<E
  protected:
   EntryTest() {
     obj.m_Cnn = cnn;
-    obj.clsInfor = context();
+    obj.clsInfor = std::make_shared<SessionContext>(info);
   }
   ~EntryTest() override { obj.m_Cnn.reset(); }
 

@@ -1,20 +1,17 @@
 // Builds voucher documents for tests: rows of attributes in the ADO persistence format.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
 #include <initializer_list>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include <sstream>
-
-#include <nlohmann/json.hpp>
-
 #include "command.h"
-
 #include "entry/reply.h"
 #include "tallyward/document.h"
 #include "tallyward/error.h"
@@ -47,7 +44,6 @@ inline std::shared_ptr<Document> voucher(const std::vector<Attributes>& rows) {
   return Document::parse(voucherXml(rows));
 }
 
-// A head document: one row.
 inline std::shared_ptr<Document> head(const Attributes& row) { return voucher({row}); }
 
 // A body line with an edit state ("A" added) and the given fields.
@@ -56,7 +52,6 @@ inline Attributes line(Attributes fields, std::string editprop = "A") {
   return fields;
 }
 
-// Copies a row with some fields changed or added.
 inline Attributes with(Attributes row, const Attributes& changes) {
   for (const auto& [name, value] : changes) {
     bool found = false;
@@ -67,14 +62,11 @@ inline Attributes with(Attributes row, const Attributes& changes) {
   return row;
 }
 
-// Copies a row without some fields.
 inline Attributes without(Attributes row, std::initializer_list<std::string> names) {
   for (const std::string& name : names)
     std::erase_if(row, [&](const auto& a) { return a.first == name; });
   return row;
 }
-
-// ---- Whole-voucher cases -------------------------------------------------------------------------
 
 // One call of a whole-voucher check: VerifyHead on one row or VerifyBody on lines (with R), under a
 // key and a mode, and what it must give: the verdict's bytes, or "error N" for a run-time error.
