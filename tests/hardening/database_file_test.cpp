@@ -17,8 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file of a database that holds its data (the file, its log, its journal) and a digest of
-// its bytes. (The log's shared-memory index is rebuilt by every reader.)
+// A digest of each file that holds the database's data: the file, its log, its journal (not the log's index).
 std::map<std::string, size_t> filesOf(const std::string& path) {
   std::map<std::string, size_t> out;
   for (const char* suffix : {"", "-wal", "-journal"})
@@ -69,9 +68,7 @@ void onSmallStack(std::function<void()> f) {
 }
 
 TEST(DatabaseFile, FiltersOfTensOfThousandsOfTermsNeedNoDeepStack) {
-  ResultSet r;
-  r.columns = {"cInvCode"};
-  r.rows = {{"A01"}, {"B01"}, {"C10"}};
+  const ResultSet r{{"cInvCode"}, {{Variant("A01")}, {Variant("B01")}, {Variant("C10")}}};
   std::string anyOf, allOf;
   for (int i = 0; i < 50'000; ++i) {
     anyOf += (i ? " OR cInvCode='X" : "cInvCode='X") + std::to_string(i) + "'";
@@ -120,14 +117,17 @@ std::string stateOf(const std::string& path) {
   return "mode " + std::to_string(st.st_mode & S_IFMT);
 }
 
-TEST(InitDb, ForceLeavesAFifoAndALinkToAFolderAsTheyAre) {
+TEST(InitDb, ForceReplacesNoFolderFifoOrLinkThatLeadsToNoFile) {
   TempFolder dir;
   ASSERT_EQ(::mkfifo(dir.file("fifo.db").c_str(), 0600), 0);
-  fs::create_directory(dir.file("dir"));
-  fs::create_directory_symlink(dir.file("dir"), dir.file("link.db"));
+  fs::create_directory(dir.file("folder.db"));
+  fs::create_directory_symlink(dir.file("folder.db"), dir.file("link.db"));
+  fs::create_symlink(dir.file("gone"), dir.file("dangling.db"));
   const std::pair<const char*, const char*> cases[] = {
       {"fifo.db", "the path names a FIFO (named pipe), not a database file; it is left as it is"},
-      {"link.db", "the path is a symbolic link to a folder, not to a database file; it is left as it is"}};
+      {"folder.db", "the path names a folder, not a file"},
+      {"link.db", "the path is a symbolic link to a folder, not to a database file; it is left as it is"},
+      {"dangling.db", "the path is a symbolic link that leads nowhere (No such file or directory); it is left as it is"}};
   const auto entries = dir.entries();
   for (const auto& [name, says] : cases) {
     const std::string path = dir.file(name), before = stateOf(path);
