@@ -50,7 +50,8 @@ TEST(Session, BadContentIsErrorFiveWithTheReason) {
   const std::pair<const char*, const char*> cases[] = {
       {"", "not valid JSON"}, {"[1, 2]", "must hold a JSON object"}, {"{\"bQMStart\": 1}", "bQMStart must be true or false"},
       {"{\"bCheckVenAuth\": true}", "unknown member \"bCheckVenAuth\""}, {"{\"TheYear\": 2026.5}", "TheYear must be a whole number"},
-      {"{\"startdate\": \"2026-02-30\"}", "\"2026-02-30\" is not a date"}, {"{\"BeginDate\": {\"0\": \"2026-01-01\"}}", "\"0\" is not a period number"},
+      {"{\"startdate\": \"2026-02-30\"}", "\"2026-02-30\" is not a date"},
+      {"{\"BeginDate\": {\"0\": \"2026-01-01\"}}", "\"0\" is not a period number"},
       {"{\"EndDate\": {\"1\": \"2026-01-31\", \"01\": \"2026-01-30\"}}", "period 1 is given twice"},
       {"{\"bQMStart\": true, \"bqmstart\": false}", "bQMStart is given twice"}};
   for (const auto& [json, reason] : cases) {
