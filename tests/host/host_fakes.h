@@ -2,13 +2,9 @@
 // reaches no database, and the date of a text.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 #include "support/temp_database.h"
-#include "tallyward/database.h"
 #include "tallyward/host.h"
 
 namespace tallyward::test {
