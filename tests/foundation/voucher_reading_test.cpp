@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include "entry/reply.h"
 #include "rows/voucher.h"
+#include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/error.h"
 #include "tallyward/variant.h"
-#include "entry/reply.h"
-#include "support/temp_database.h"
 
 namespace tallyward {
 namespace {

@@ -3,17 +3,17 @@
 // text that carries typed values into statements; and the reference lists - the columns a check
 // receives, the rows they find, and the latest prices the inventory list reads from each source.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
+#include "erp/reference_sql.h"
 #include "erp/settings.h"
 #include "platform/db/sql_text.h"
 #include "support/temp_database.h"
 #include "tallyward/host.h"
-#include <algorithm>
-#include <string>
-#include <vector>
-#include "erp/reference_sql.h"
 
 namespace tallyward {
 namespace {

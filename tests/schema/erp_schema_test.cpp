@@ -7,8 +7,8 @@
 #include "support/temp_database.h"
 #include "support/voucher_builder.h"
 #include "tallyward/classes.h"
-#include "tallyward/host.h"
 #include "tallyward/erp_database.h"
+#include "tallyward/host.h"
 
 namespace tallyward::test {
 namespace {
