@@ -42,9 +42,8 @@ class SqliteDriver final : public Driver {
 
   const std::string& path() const { return path_; }
 
-  // How many statements have been compiled on this connection, and how many are cached now.
+  // How many statements have been compiled on this connection.
   size_t preparedCount() const { return prepared_; }
-  size_t cachedCount() const { return cache_.size(); }
 
   // Statements kept compiled; the least recently used one leaves when the cache is full.
   static constexpr size_t kCacheSize = 64;
