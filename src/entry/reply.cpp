@@ -1,5 +1,7 @@
 #include "entry/reply.h"
 
+#include <array>
+
 #include "whole/verdict.h"
 #include "tallyward/error.h"
 
@@ -7,11 +9,23 @@ namespace tallyward {
 
 FillInReply::FillInReply(ReplyTag tag) : tag_(tag) {}
 
-std::string xmlEscape(std::string_view value) {
-  std::string out;
-  out.reserve(value.size());
-  for (char c : value) {
-    switch (c) {
+namespace {
+
+// Appends the value as an attribute value between apostrophes: the runs without a character that
+// needs a reference are copied whole.
+void appendEscaped(std::string& out, std::string_view value) {
+  static constexpr auto kNeedsReference = [] {
+    std::array<bool, 256> needs{};
+    for (unsigned char c : std::string_view("&<'\"\r\n\t")) needs[c] = true;
+    return needs;
+  }();
+  const size_t size = value.size();
+  for (size_t at = 0;;) {
+    size_t special = at;
+    while (special < size && !kNeedsReference[static_cast<unsigned char>(value[special])]) ++special;
+    out.append(value.data() + at, special - at);
+    if (special == size) return;
+    switch (value[special]) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '\'': out += "&apos;"; break;
@@ -20,14 +34,26 @@ std::string xmlEscape(std::string_view value) {
       case '\r': out += "&#13;"; break;
       case '\n': out += "&#10;"; break;
       case '\t': out += "&#9;"; break;
-      default: out += c;
     }
+    at = special + 1;
   }
+}
+
+}  // namespace
+
+std::string xmlEscape(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  appendEscaped(out, value);
   return out;
 }
 
 FillInReply& FillInReply::add(std::string_view key, std::string_view value) {
-  body_.append("<R K='").append(xmlEscape(key)).append("' V='").append(xmlEscape(value)).append("'/>");
+  body_.append("<R K='");
+  appendEscaped(body_, key);
+  body_.append("' V='");
+  appendEscaped(body_, value);
+  body_.append("'/>");
   body_.push_back(kCR);
   ++pairs_;
   return *this;

@@ -107,7 +107,8 @@ TEST(Conversions, NumberTextAndIntegerRanges) {
 
 TEST(Conversions, NumbersKeepFifteenDigitsAndDatesRoundTrip) {
   const std::pair<double, const char*> numbers[] = {
-      {2.5, "2.5"}, {0.1 + 0.2, "0.3"}, {-0.001, "-0.001"}, {1e16, "1E+16"}, {123456789012345.0, "123456789012345"}};
+      {2.5, "2.5"}, {0.1 + 0.2, "0.3"}, {-0.001, "-0.001"}, {1e16, "1E+16"}, {-1.5e-7, "-1.5E-07"},
+      {1e-100, "1E-100"}, {123456789012345.0, "123456789012345"}};
   for (const auto& [value, text] : numbers) EXPECT_EQ(formatNumber(value), text);
   double d = 0;
   ASSERT_TRUE(parseDate("2026-12-06 13:45:10", d));

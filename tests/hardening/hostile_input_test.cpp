@@ -89,7 +89,7 @@ TEST(DatabaseFile, FiltersOfTensOfThousandsOfTermsNeedNoDeepStack) {
       std::string codes;
       const int error = errorNumber([&] {
         rs.setFilter(c.filter);
-        for (; !rs.eof(); rs.moveNext()) codes += (codes.empty() ? "" : ",") + toText(rs.field(size_t{0}));
+        for (; !rs.eof(); rs.moveNext()) codes.append(codes.empty() ? "" : ",").append(toText(rs.field(size_t{0})));
       });
       EXPECT_EQ(error ? "error " + std::to_string(error) : codes, c.codes) << c.filter.substr(0, 40);
     }

@@ -207,22 +207,23 @@ bool parseDate(std::string_view text, double& out) {
 
 std::string formatNumber(double d) {
   if (finite(d) == 0) return "0";
+  // Fifteen significant digits, as printf's %.15G writes them (to_chars with a precision is
+  // printf's conversion, without its cost).
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", d);
-  std::string s(buf);
-  const auto e = s.find('E');
-  std::string mant = e == std::string::npos ? s : s.substr(0, e);
-  if (mant.find('.') != std::string::npos) {
-    while (mant.back() == '0') mant.pop_back();
-    if (mant.back() == '.') mant.pop_back();
+  const char* end = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::general, 15).ptr;
+  std::string_view s(buf, static_cast<size_t>(end - buf));
+  const size_t e = s.find('e');
+  std::string_view mant = s.substr(0, e);
+  if (mant.find('.') != std::string_view::npos) {
+    while (mant.back() == '0') mant.remove_suffix(1);
+    if (mant.back() == '.') mant.remove_suffix(1);
   }
-  if (e == std::string::npos) return mant;
+  std::string out(mant);
+  if (e == std::string_view::npos) return out;
   // Exponent form as the platform writes it: 1E+16, 1.5E-07.
-  std::string exp = s.substr(e + 1);
-  char sign = exp[0];
-  exp = exp.substr(1);
-  while (exp.size() > 2 && exp[0] == '0') exp.erase(0, 1);
-  return mant + "E" + sign + exp;
+  std::string_view exp = s.substr(e + 2);
+  while (exp.size() > 2 && exp[0] == '0') exp.remove_prefix(1);
+  return out.append(1, 'E').append(1, s[e + 1]).append(exp);
 }
 
 std::string formatDate(double d) {

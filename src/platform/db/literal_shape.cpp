@@ -176,7 +176,17 @@ std::optional<Shape> shapeOf(std::string_view sql) {
   return shapeFrom(sql, literals, *lifted);
 }
 
-std::optional<Shape> ShapeCache::shapeOf(std::string_view sql) {
+const Shape* ShapeCache::shapeOf(std::string_view sql) {
+  auto it = shapes_.find(sql);
+  if (it == shapes_.end()) {
+    std::optional<Shape> shape = shapeAnew(sql);
+    if (shapes_.size() >= kStatements) shapes_.clear();
+    it = shapes_.emplace(std::string(sql), std::move(shape)).first;
+  }
+  return it->second ? &*it->second : nullptr;
+}
+
+std::optional<Shape> ShapeCache::shapeAnew(std::string_view sql) {
   if (!quotesAreLiterals(sql)) return sqlite::shapeOf(sql);
   // The text with every literal emptied: statements that differ only inside their literals read
   // as the same tokens, so they lift the same literals.
@@ -204,7 +214,7 @@ std::optional<Shape> ShapeCache::shapeOf(std::string_view sql) {
 
   auto it = lifted_.find(skeleton);
   if (it == lifted_.end()) {
-    if (lifted_.size() >= kSize) lifted_.clear();
+    if (lifted_.size() >= kForms) lifted_.clear();
     std::optional<std::vector<size_t>> lifted;
     if (const std::optional<std::vector<Tok>> parsed = tokenize(sql)) lifted = liftedLiterals(*parsed);
     it = lifted_.emplace(std::move(skeleton), std::move(lifted)).first;

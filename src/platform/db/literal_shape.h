@@ -35,16 +35,30 @@ struct Shape {
 // own byte in the text): such a statement is run as written.
 std::optional<Shape> shapeOf(std::string_view sql);
 
-// shapeOf, remembering which literals a statement lifts by the statement's text with its
-// literals emptied: a look-up typed again, or with another typed text, is not read token by token
-// again. Its answers are shapeOf's. Not safe for use by two threads at once.
+// shapeOf, remembering its answers: a statement met again is answered from memory, and one that
+// differs from a statement met before only inside its literals (a look-up typed with another
+// text) is not read token by token again, since both lift the same literals. Its answers are
+// shapeOf's; the shape answered stays valid until the next call. Not safe for use by two threads
+// at once.
 class ShapeCache {
  public:
-  std::optional<Shape> shapeOf(std::string_view sql);
+  const Shape* shapeOf(std::string_view sql);
 
  private:
-  static constexpr size_t kSize = 256;  // statement forms kept; all are let go when full
-  std::unordered_map<std::string, std::optional<std::vector<size_t>>> lifted_;
+  std::optional<Shape> shapeAnew(std::string_view sql);
+
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  template <class V>
+  using ByText = std::unordered_map<std::string, V, TextHash, std::equal_to<>>;
+
+  // Statements and statement forms kept; all of a kind go when it is full. Few statements come
+  // again word for word (the settings a check reads); many forms do.
+  static constexpr size_t kStatements = 32, kForms = 256;
+  ByText<std::optional<Shape>> shapes_;                        // by the statement's text
+  ByText<std::optional<std::vector<size_t>>> lifted_;          // by its text with literals emptied
 };
 
 // The shape's text after translation and rewriting, with each mark turned into its numbered

@@ -91,7 +91,7 @@ SqliteDriver::SqliteDriver(const std::string& path) : path_(path) {
   // would, on closing, fold a waiting write-ahead log into the file, and on opening roll back a
   // journal left behind by a writer. (Without SQLITE_OPEN_CREATE a wrong path never yields a new
   // empty database either.) The ERP's own writers go on as before; reads see what they committed.
-  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+  const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     sqlite3_close(db_);
@@ -185,35 +185,30 @@ sqlite3_stmt* SqliteDriver::prepareShape(const std::string& shape, size_t values
   }
 }
 
-SqliteDriver::Cached* SqliteDriver::find(const std::string& key) {
-  const auto it = cache_.find(key);
-  if (it == cache_.end()) return nullptr;
+SqliteDriver::Cached* SqliteDriver::find(const Index& index, std::string_view key) {
+  const auto it = index.find(key);
+  if (it == index.end()) return nullptr;
   lru_.splice(lru_.begin(), lru_, it->second);
   return &*it->second;
 }
 
-SqliteDriver::Cached& SqliteDriver::keep(std::string key, sqlite3_stmt* stmt) {
+SqliteDriver::Cached& SqliteDriver::keep(bool shaped, std::string key, sqlite3_stmt* stmt) {
   if (lru_.size() >= kCacheSize) {
-    cache_.erase(lru_.back().key);
-    sqlite3_finalize(lru_.back().stmt);
+    const Cached& last = lru_.back();
+    (last.shaped ? shaped_ : written_).erase(last.key);
+    sqlite3_finalize(last.stmt);
     lru_.pop_back();
   }
-  lru_.push_front({std::move(key), stmt});
-  cache_.emplace(lru_.front().key, lru_.begin());
+  lru_.push_front({std::move(key), shaped, stmt});
+  (shaped ? shaped_ : written_).emplace(lru_.front().key, lru_.begin());
   return lru_.front();
 }
 
 ResultSet SqliteDriver::query(std::string_view sql) {
-  // The cache holds statements by the text written ('T' before it) and by shape ('S' before it),
-  // so that a written text can never be taken for a shape.
-  std::string key;
   if (shareShapes_) {
-    if (std::optional<sqlite::Shape> shape = shapes_.shapeOf(sql)) {
-      key.reserve(shape->text.size() + 1);
-      key += 'S';
-      key += shape->text;
-      Cached* entry = find(key);
-      if (!entry) entry = &keep(std::move(key), prepareShape(shape->text, shape->values.size()));
+    if (const sqlite::Shape* shape = shapes_.shapeOf(sql)) {
+      Cached* entry = find(shaped_, shape->text);
+      if (!entry) entry = &keep(true, shape->text, prepareShape(shape->text, shape->values.size()));
       if (sqlite3_stmt* stmt = entry->stmt) {
         for (size_t i = 0; i < shape->values.size(); ++i) {
           const std::string& v = shape->values[i];
@@ -225,17 +220,10 @@ ResultSet SqliteDriver::query(std::string_view sql) {
         }
         return run(stmt, sql);
       }
-      key.clear();
     }
   }
-  key.reserve(sql.size() + 1);
-  key += 'T';
-  key += sql;
-  Cached* entry = find(key);
-  if (!entry) {
-    sqlite3_stmt* stmt = prepareWritten(std::string(sql));
-    entry = &keep(std::move(key), stmt);
-  }
+  Cached* entry = find(written_, sql);
+  if (!entry) entry = &keep(false, std::string(sql), prepareWritten(std::string(sql)));
   return run(entry->stmt, sql);
 }
 

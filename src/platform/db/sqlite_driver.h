@@ -57,16 +57,18 @@ class SqliteDriver final : public Driver {
 
  private:
   struct Cached {
-    std::string key;
+    std::string key;     // the shape, or the statement as written
+    bool shaped;
     sqlite3_stmt* stmt;  // nullptr: a shape that cannot be compiled; its statements run as written
   };
+  using Index = std::unordered_map<std::string_view, std::list<Cached>::iterator>;
   sqlite3_stmt* compile(const std::string& translated, std::string_view written);
   sqlite3_stmt* prepareWritten(const std::string& written);
   sqlite3_stmt* prepareShape(const std::string& shape, size_t values);
   // Runs BEGIN or COMMIT, compiling it on first use; SQLite's answer.
   int runControl(sqlite3_stmt*& stmt, const char* sql);
-  Cached* find(const std::string& key);
-  Cached& keep(std::string key, sqlite3_stmt* stmt);
+  Cached* find(const Index& index, std::string_view key);
+  Cached& keep(bool shaped, std::string key, sqlite3_stmt* stmt);
   ResultSet run(sqlite3_stmt* stmt, std::string_view sql);
   // Error 3001 with SQLite's message, the statement as the component wrote it and, where it
   // differs, the statement as SQLite was given it.
@@ -82,7 +84,8 @@ class SqliteDriver final : public Driver {
   sqlite::ColumnLookup columns_;
   sqlite::ShapeCache shapes_;  // used under the connection's lock, as the statement cache is
   std::list<Cached> lru_;  // most recently used first
-  std::unordered_map<std::string_view, std::list<Cached>::iterator> cache_;
+  // Shapes and written texts are looked up apart, so that a written text is never taken for a shape.
+  Index shaped_, written_;
   size_t prepared_ = 0;
   int reads_ = 0;  // nesting of beginRead
   // BEGIN and COMMIT of a read, compiled once for the life of the connection.
