@@ -38,6 +38,11 @@ class Document final : public Object {
   unsigned replacements() const { return replacements_; }
 
   const pugi::xml_document& dom() const { return doc_; }
+  // The buffer the parsed names and values lie in: the text as the parser left it, its closing NUL
+  // readable just past the end; "" before anything was parsed.
+  std::string_view parseBuffer() const {
+    return source_ ? std::string_view(*source_) : std::string_view();
+  }
   pugi::xml_document& dom() { return doc_; }
 
   // Object
@@ -46,10 +51,10 @@ class Document final : public Object {
   Variant Invoke(DispId id, InvokeKind kind, std::span<Variant> args) override;
 
  private:
-  bool load(std::string_view xml, std::string* reason);
+  bool load(std::string text, std::string* reason);
 
   pugi::xml_document doc_;
-  std::string source_;  // the text parsed in place, which doc_ reads; empty otherwise
+  std::unique_ptr<std::string> source_;  // the text doc_ was parsed from, in place
   std::string text_;
   unsigned replacements_ = 0;
 };

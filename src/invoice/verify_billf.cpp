@@ -21,8 +21,8 @@ constexpr auto anyExcept = Keys::anyExcept;
 enum class BillKind { Outsourcing, Freight, Other };
 
 BillKind kindOf(const ClsS_VerifyBillF& self) {
-  if (self.sBillType == "wwpurbill") return BillKind::Outsourcing;
-  if (self.sBillType == "wwypurbill") return BillKind::Freight;
+  if (self.sBillType == std::string_view("wwpurbill")) return BillKind::Outsourcing;
+  if (self.sBillType == std::string_view("wwypurbill")) return BillKind::Freight;
   return BillKind::Other;
 }
 

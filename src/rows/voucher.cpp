@@ -183,16 +183,39 @@ bool directRecords() {
 RowValues::RowValues(const FieldIndex& index, Scan scan)
     : index_(&index), direct_(scan == Scan::Records && directRecords()) {}
 
-int RowValues::fieldAt(size_t position, const char* name) {
+inline int RowValues::fieldAt(size_t position, const char* name) {
+  if (position < kMaxAttributes) {
+    const Seen& seen = seen_[position];
+    if (seen.inWords && reinterpret_cast<uintptr_t>(name) - wordsFrom_ < wordsSpan_) {
+      uint64_t w0, w1;
+      std::memcpy(&w0, name, 8);
+      std::memcpy(&w1, name + 8, 8);
+      if ((((w0 ^ seen.words[0]) & seen.mask[0]) | ((w1 ^ seen.words[1]) & seen.mask[1])) == 0) return seen.field;
+    } else if (seen.name && std::strcmp(seen.name, name) == 0) {
+      return seen.field;
+    }
+  }
+  return learn(position, name);
+}
+
+int RowValues::learn(size_t position, const char* name) {
   if (position >= kMaxAttributes) return index_->find(name);
   Seen& seen = seen_[position];
-  if (seen.name && std::strcmp(seen.name, name) == 0) return seen.field;
   seen.field = index_->find(name);
   if (seen.field >= 0) {
     seen.name = index_->c_str(static_cast<size_t>(seen.field));
   } else {
     seen.other = name;
     seen.name = seen.other.c_str();
+  }
+  const size_t length = std::strlen(seen.name);
+  seen.inWords = length < kWordBytes;
+  if (seen.inWords) {
+    unsigned char bytes[kWordBytes] = {}, mask[kWordBytes] = {};
+    std::memcpy(bytes, seen.name, length);  // the closing NUL is already in place
+    std::memset(mask, 0xff, length + 1);
+    std::memcpy(seen.words.data(), bytes, kWordBytes);
+    std::memcpy(seen.mask.data(), mask, kWordBytes);
   }
   return seen.field;
 }
@@ -204,7 +227,11 @@ inline void RowValues::take(size_t position, const char* name, const char* value
   text_[i] = value;
 }
 
-void RowValues::read(const pugi::xml_node& row) {
+void RowValues::read(const pugi::xml_node& row, std::string_view parseBuffer) {
+  // The buffer's closing NUL counts: it is readable too.
+  const size_t readable = parseBuffer.empty() ? 0 : parseBuffer.size() + 1;
+  wordsFrom_ = reinterpret_cast<uintptr_t>(parseBuffer.data());
+  wordsSpan_ = readable >= kWordBytes ? readable - kWordBytes + 1 : 0;
   uint64_t found = 0;
   size_t position = 0;
   if (direct_) {

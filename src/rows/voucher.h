@@ -143,7 +143,9 @@ class RowValues {
   enum class Scan { Records, Accessors };
   explicit RowValues(const FieldIndex& index, Scan scan = Scan::Records);
 
-  void read(const pugi::xml_node& row);
+  // Reads a row. Given the buffer the row's document was parsed in (Document::parseBuffer), names
+  // that lie in it are compared a word at a time.
+  void read(const pugi::xml_node& row, std::string_view parseBuffer = {});
 
   std::string_view text(size_t field) const { return has(field) ? text_[field] : ""; }
   bool empty(size_t field) const { return !has(field) || !*text_[field]; }
@@ -153,20 +155,30 @@ class RowValues {
   // The rows of one voucher carry their attributes in the same order, so the name found at each
   // position of the previous row is tried first: a comparison instead of a look-up, for fields and
   // for attributes that are no field alike. The name is a copy (the index's own for a field), so
-  // nothing points into a document that may be gone by the next read.
+  // nothing points into a document that may be gone by the next read. A name of up to 15 bytes is
+  // also kept as two words with its closing NUL, with a mask of the bytes that count.
   struct Seen {
     const char* name = nullptr;  // the index's copy, or `other` for an attribute that is no field
     int field = -1;
+    bool inWords = false;
+    std::array<uint64_t, 2> words{}, mask{};
     std::string other;
   };
   static constexpr size_t kMaxAttributes = 96;
+  static constexpr size_t kWordBytes = 16;
 
   bool has(size_t field) const { return found_ >> field & 1; }
   int fieldAt(size_t position, const char* name);
+  // The field of a name not met at that position in the row before; remembers it there.
+  [[gnu::noinline]] int learn(size_t position, const char* name);
   void take(size_t position, const char* name, const char* value, uint64_t& found);
 
   const FieldIndex* index_;
   bool direct_;  // the attribute records are read without the library's accessors
+  // Where two words may be read from a name: the parse buffer of the row being read, up to the
+  // last 16 bytes before its end (an empty range when there is none).
+  uintptr_t wordsFrom_ = 0;
+  size_t wordsSpan_ = 0;
   std::array<Seen, kMaxAttributes> seen_{};
   std::array<const char*, kMaxFields> text_{};  // valid where found_ has the field's bit
   uint64_t found_ = 0;

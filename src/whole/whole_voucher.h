@@ -53,7 +53,7 @@ std::string checkHead(const Self& self, const Variant& sKey, const Variant& domH
         throwError(err::ObjectNotSet, "Object variable not set: the head document has no z:row");
     return "";
   }
-  ctx.values.read(row);
+  ctx.values.read(row, doc.parseBuffer());
   runRules(rules, ctx, call, 0);
   return call.take();
 }
@@ -70,7 +70,7 @@ std::string checkBody(const Self& self, const Variant& sKey, const Variant& domB
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
   const RulePlan<Fields<Self>> plan(rules, call);
   walkRows(doc, call.wholePass(), row, [&](const BodyRow& r) {
-    ctx.values.read(r.node);
+    ctx.values.read(r.node, doc.parseBuffer());
     if (!r.unchanged && !runRules(plan, ctx, call, r.number)) return false;
     totals.add(ctx);
     return true;

@@ -16,20 +16,22 @@ namespace {
 
 using test::Attributes;
 
-constexpr auto F = fieldList("editprop", "cinvcode", "iquantity", "imoney", "cbmemo");
+constexpr auto F = fieldList("editprop", "cinvcode", "iquantity", "imoney", "cbmemo", "cinvdefine_longer");
 
 // Rows read one after the other by the same scan, so that each row meets the attribute order of
 // the row before it: the same order, another order, fewer and more attributes, repeated names,
-// names that differ from a field only at the end, and an empty value.
+// names that differ from a field only at the end (past the first eight bytes too), a name longer
+// than two words, and an empty value.
 const std::vector<Attributes> kRows = {
     {{"editprop", "A"}, {"cinvcode", "P1"}, {"iquantity", "10"}, {"imoney", "20"}, {"cbmemo", "x"}},
     {{"editprop", "A"}, {"cinvcode", "P2"}, {"iquantity", "11"}, {"imoney", "21"}, {"cbmemo", ""}},
     {{"editprop", "A"}, {"iquantity", "12"}, {"cinvcode", "P3"}, {"cbmemo", "y"}, {"imoney", "22"}},
     {{"editprop", "A"}, {"cinvcode", "P4"}},
     {{"editprop", "A"}, {"cinvcod", "no"}, {"cinvcodex", "no"}, {"iquantity", "13"}, {"cinvcode", "P5"}},
+    {{"editprop", "A"}, {"cinvcod", "no"}, {"cinvcode", "P9"}, {"iquantity", "15"}, {"cinvcodex", "no"}, {"cinvdefine_longer", "L"}},
     {{"cinvcode", "P6"}, {"cinvcode", "second"}, {"editprop", "A"}, {"iquantity", "-1.5"}},
     {{"editprop", "A"}, {"cInvCode", "capitals"}, {"iquantity", "1,000"}, {"imoney", "abc"}},
-    {{"editprop", "A"}, {"cinvcode", "P8"}, {"iquantity", "14"}, {"imoney", "23"}, {"cbmemo", "z"}},
+    {{"editprop", "A"}, {"cinvcode", "P8"}, {"iquantity", "14"}, {"imoney", "23"}, {"cbmemo", "z"}, {"cinvdefine_longer", "M"}},
 };
 
 // What a rule would read by name: the first attribute of that name, "" when there is none.
@@ -50,7 +52,7 @@ TEST_P(RowScan, EveryRowReadsAsItsAttributesLookedUpByName) {
   RowValues values(index, GetParam());
   size_t i = 0;
   for (pugi::xml_node row : SelectedRows(doc->dom())) {
-    values.read(row);
+    values.read(row, doc->parseBuffer());
     expectSameAsLookUp(values, row, i++);
   }
   EXPECT_EQ(i, kRows.size());
@@ -64,7 +66,7 @@ TEST_P(RowScan, AttributesAddedAfterParsingAndRowsBeyondTheRememberedPositions) 
   row.append_attribute("cbmemo");
   row.append_attribute("iquantity").set_value("7");
   RowValues values(index, GetParam());
-  values.read(row);
+  values.read(row, doc->parseBuffer());
   expectSameAsLookUp(values, row, 0);
   EXPECT_EQ(values.number(F("iquantity")), 7);
 
@@ -72,7 +74,7 @@ TEST_P(RowScan, AttributesAddedAfterParsingAndRowsBeyondTheRememberedPositions) 
   for (int k = 0; k < 120; ++k) row.append_attribute(("filler" + std::to_string(k)).c_str()).set_value("1");
   row.append_attribute("imoney").set_value("8");
   row.remove_attribute("cinvcode");
-  values.read(row);
+  values.read(row, doc->parseBuffer());
   expectSameAsLookUp(values, row, 1);
   EXPECT_EQ(values.number(F("imoney")), 8);
 }

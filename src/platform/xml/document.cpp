@@ -19,40 +19,35 @@ std::string reasonOf(const pugi::xml_parse_result& result) {
 
 }  // namespace
 
-bool Document::load(std::string_view xml, std::string* reason) {
+// Parses the text where it lies, in a string of the document's own that never moves, so that the
+// parsed names and values point into it; the text's closing NUL is parsed with it, as the parser's
+// own copy of a text would end.
+bool Document::load(std::string text, std::string* reason) {
+  auto source = std::make_unique<std::string>(std::move(text));
   pugi::xml_document fresh;
   // Voucher texts are UTF-8 whatever their declaration says (a reply declares GB2312).
-  auto result = fresh.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+  auto result = fresh.load_buffer_inplace(source->data(), source->size() + 1, pugi::parse_default,
+                                          pugi::encoding_utf8);
   if (!result) {
     if (reason) *reason = reasonOf(result);
     return false;
   }
   doc_ = std::move(fresh);
-  std::string().swap(source_);  // nothing reads the text parsed in place any more
+  source_ = std::move(source);
   return true;
 }
 
-std::shared_ptr<Document> Document::parse(std::string_view xml) {
-  auto doc = std::make_shared<Document>();
-  std::string reason;
-  if (!doc->load(xml, &reason)) throwError(err::BadXml, "The document is not well-formed XML: " + reason);
-  return doc;
-}
+std::shared_ptr<Document> Document::parse(std::string_view xml) { return parseInPlace(std::string(xml)); }
 
 std::shared_ptr<Document> Document::parseInPlace(std::string xml) {
   auto doc = std::make_shared<Document>();
-  // The text moves into the document first: its buffer is where the values will stay.
-  doc->source_ = std::move(xml);
-  // The text's closing NUL is parsed with it, as the parser's own copy of a text would end: a
-  // document that is not well-formed is then refused with the same reason at the same offset.
-  auto result = doc->doc_.load_buffer_inplace(doc->source_.data(), doc->source_.size() + 1, pugi::parse_default,
-                                              pugi::encoding_utf8);
-  if (!result) throwError(err::BadXml, "The document is not well-formed XML: " + reasonOf(result));
+  std::string reason;
+  if (!doc->load(std::move(xml), &reason)) throwError(err::BadXml, "The document is not well-formed XML: " + reason);
   return doc;
 }
 
 bool Document::loadXML(std::string_view xml) {
-  if (!load(xml, nullptr)) return false;
+  if (!load(std::string(xml), nullptr)) return false;
   text_.assign(xml);
   ++replacements_;
   return true;
