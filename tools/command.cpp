@@ -22,6 +22,7 @@
 #include "tallyward/erp_database.h"
 #include "tallyward/host.h"
 #include "tallyward/registry.h"
+#include "rows/row_batches.h"
 
 namespace tallyward::cli {
 
@@ -88,13 +89,16 @@ std::string readFile(const std::string& option, const std::string& path) {
   return text;
 }
 
-std::shared_ptr<Document> readDocument(const std::string& option, const std::string& path) {
-  std::string text = readFile(option, path);
+std::shared_ptr<Document> parseDocument(const std::string& option, const std::string& path, std::string text) {
   try {
     return Document::parseInPlace(std::move(text));
   } catch (const Error& e) {
     throw UsageError(option + " " + path + ": " + e.description());
   }
+}
+
+std::shared_ptr<Document> readDocument(const std::string& option, const std::string& path) {
+  return parseDocument(option, path, readFile(option, path));
 }
 
 bool hasMember(Object& o, std::string_view name) {
@@ -174,10 +178,18 @@ int verify(const VerifyOptions& o, std::ostream& out) {
     }
   }
 
-  std::shared_ptr<Document> head = o.headFile ? readDocument("--head", *o.headFile) : nullptr;
-  std::shared_ptr<Document> body = o.bodyFile ? readDocument("--body", *o.bodyFile) : nullptr;
   std::string method = o.method;
   for (char& c : method) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::shared_ptr<Document> head = o.headFile ? readDocument("--head", *o.headFile) : nullptr;
+  // The body of a whole-voucher check is read a batch of rows at a time where its text allows:
+  // a large body then needs little more memory than its text.
+  std::shared_ptr<Document> body;
+  std::shared_ptr<RowBatches> batches;
+  if (o.bodyFile) {
+    std::string text = readFile("--body", *o.bodyFile);
+    if (!info->fieldEntry && method == "verifybody") batches = RowBatches::split(text);
+    if (!batches) body = parseDocument("--body", *o.bodyFile, std::move(text));
+  }
 
   std::vector<Variant> args;
   auto needKey = [&] {
@@ -190,8 +202,8 @@ int verify(const VerifyOptions& o, std::ostream& out) {
     args.emplace_back(head);
   } else if (method == "verifybody") {
     needKey();
-    if (!body) throw UsageError("VerifyBody needs --body FILE");
-    args.emplace_back(body);
+    if (!body && !batches) throw UsageError("VerifyBody needs --body FILE");
+    args.push_back(batches ? Variant(std::static_pointer_cast<Object>(batches)) : Variant(body));
     if (info->fieldEntry) args.push_back(head ? Variant(head) : Variant::missing());
     args.push_back(rowArgument(o.row));
   } else if (method == "bverifypocode") {
@@ -202,7 +214,18 @@ int verify(const VerifyOptions& o, std::ostream& out) {
   json result = json::object();
   int status = kOk;
   try {
-    Variant answer = object->call(o.method, std::span<Variant>(args));
+    Variant answer;
+    try {
+      answer = object->call(o.method, std::span<Variant>(args));
+    } catch (const Error&) {
+      if (!batches || batches->wellFormed()) throw;
+    }
+    // A body whose batches do not all parse is refused as parsing it whole refuses it, whatever
+    // the check found in the batches before; should it parse whole after all, it is checked whole.
+    if (batches && !batches->wellFormed()) {
+      args[1] = Variant(parseDocument("--body", *o.bodyFile, batches->release()));
+      answer = object->call(o.method, std::span<Variant>(args));
+    }
     if (method == "bverifypocode") {
       result["result"] = toBoolean(answer);
     } else {

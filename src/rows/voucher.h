@@ -68,18 +68,27 @@ struct BodyRow {
   pugi::xml_node node;
   long number;      // the running count in a whole pass, R in a single-field check
   bool unchanged;   // editprop is "" (the edit state is only looked at in a whole pass)
+  std::string_view parseBuffer;  // the buffer the row's document was parsed in
 };
 
-// The row walk: numbers the selected rows for a whole pass (1, 2, ...) or gives each the caller's
-// R in a single-field check.
+// The selected rows under root, numbered for a whole pass on from `counter` (1, 2, ...) or given
+// the caller's R in a single-field check. False when the visitor ended the walk by answering false.
+template <class Visit>
+bool walkSelected(const pugi::xml_node& root, std::string_view parseBuffer, bool wholePass, long R,
+                  long& counter, Visit&& visit) {
+  const SelectedRows rows(root);
+  for (auto it = rows.begin(); it != rows.end(); ++it) {
+    const BodyRow br{*it, wholePass ? ++counter : R, wholePass && it.editState()[0] == '\0', parseBuffer};
+    if (!visit(br)) return false;
+  }
+  return true;
+}
+
+// The row walk over a body document.
 template <class Visit>
 void walkRows(const Document& body, bool wholePass, long R, Visit&& visit) {
   long counter = 0;
-  const SelectedRows rows(body.dom());
-  for (auto it = rows.begin(); it != rows.end(); ++it) {
-    BodyRow br{*it, wholePass ? ++counter : R, wholePass && it.editState()[0] == '\0'};
-    if (!visit(br)) return;  // the visitor answers false when the call has ended
-  }
+  walkSelected(body.dom(), body.parseBuffer(), wholePass, R, counter, visit);
 }
 
 // ---- Field values read in one pass over a row ---------------------------------------------------

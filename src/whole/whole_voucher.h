@@ -6,6 +6,7 @@
 #include <string>
 
 #include "whole/rules.h"
+#include "rows/row_batches.h"
 #include "rows/voucher.h"
 #include "tallyward/document.h"
 #include "tallyward/error.h"
@@ -65,16 +66,21 @@ std::string checkBody(const Self& self, const Variant& sKey, const Variant& domB
                       const Variant& R, const FieldIndex& index,
                       std::span<const Rule<Fields<Self>>> rules, Totals totals = {}) {
   Call call(toText(sKey), self.m_UseMode);
-  const Document& doc = documentOf(domBody);
+  RowBatches* batches = rowBatchesOf(domBody);  // a large body read a batch of rows at a time
+  const Document* doc = batches ? nullptr : &documentOf(domBody);
   const long row = call.wholePass() ? 0 : toLong(R);  // a single-field check needs R
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
   const RulePlan<Fields<Self>> plan(rules, call);
-  walkRows(doc, call.wholePass(), row, [&](const BodyRow& r) {
-    ctx.values.read(r.node, doc.parseBuffer());
+  auto visit = [&](const BodyRow& r) {
+    ctx.values.read(r.node, r.parseBuffer);
     if (!r.unchanged && !runRules(plan, ctx, call, r.number)) return false;
     totals.add(ctx);
     return true;
-  });
+  };
+  if (batches)
+    batches->walk(call.wholePass(), row, visit);
+  else
+    walkRows(*doc, call.wholePass(), row, visit);
   if (call.wholePass() && !call.ended()) totals.finish(call);
   return call.take();
 }

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <nlohmann/json.hpp>
 #include "command.h"
+#include "tallyward/classes.h"
 #include "support/temp_database.h"
 #include "support/voucher_builder.h"
 
@@ -83,6 +84,40 @@ TEST(Command, EachInvocationGivesItsStatusAndAnswer) {
     EXPECT_EQ(cli::run(args, out, err), 0);
     EXPECT_NE(out.str().find(args.size() == 1 ? "verify" : "--trace-sql"), std::string::npos) << "help on standard output";
   }
+}
+
+// A body of more rows than a batch holds is checked a batch at a time: the verdict is the whole
+// document's (rows numbered on, invoice totals summed across batches, a CS pass ending in a later
+// batch), and a body that does not parse in a later batch is refused as parsing it whole refuses it.
+TEST(Command, ALargeBodyIsCheckedInBatchesAsItIsWhole) {
+  TempFolder dir;
+  std::vector<Attributes> lines;
+  for (int i = 1; i <= 5000; ++i)
+    lines.push_back(line({{"cinvcode", i == 2049 || i == 4096 || i == 4097 ? "" : "P"},
+                          {"ipbvquantity", i == 1 ? "10000" : i == 4500 ? "-10000" : "0"}, {"iorimoney", "1"},
+                          {"igrouptype", "0"}, {"cunitid", ""}, {"binvtype", "False"}, {"bservice", "False"},
+                          {"itaxrate", "13"}, {"iorisum", "1"}, {"isum", "1"}, {"imoney", "1"}}));
+  const std::string text = voucherXml(lines);
+  std::string broken = text;
+  broken.insert(broken.rfind("/>"), " 5x='1'");
+  writeBytes(dir.file("body.xml"), text);
+  writeBytes(dir.file("broken.xml"), broken);
+  for (const char* mode : {"BS", "CS"}) {
+    ClsS_VerifyBillF whole;
+    whole.m_UseMode = mode == std::string("BS") ? BS : CS;
+    whole.sBillType = "wwpurbill";
+    const std::string expected = whole.VerifyBody(Variant("all"), Variant(Document::parse(text)));
+    EXPECT_EQ(expected.find("第[2049]行"), 0u) << expected.substr(0, 300);
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::run({"verify", "--class", "ClsS_VerifyBillF", "--method", "VerifyBody", "--key", "all", "--mode", mode,
+                        "--set", "sBillType=wwpurbill", "--body", dir.file("body.xml")}, out, err), 0) << err.str();
+    EXPECT_EQ(json::parse(out.str())["verdict"], expected);
+  }
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::run({"verify", "--class", "ClsS_VerifyBillF", "--method", "VerifyBody", "--key", "all", "--mode", "CS",
+                      "--body", dir.file("broken.xml")}, out, err), 2);
+  const Error refusal = [&] { try { Document::parse(broken); } catch (const Error& e) { return e; } return Error(0, ""); }();
+  EXPECT_EQ(err.str(), "tallyward: --body " + dir.file("broken.xml") + ": " + refusal.description() + "\n");
 }
 
 // A field-entry check on a database that lacks a table: the verdict alone says only that the entry

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "entry/reply.h"
+#include "rows/row_batches.h"
 #include "rows/voucher.h"
 #include "support/temp_database.h"
 #include "support/voucher_builder.h"
@@ -93,6 +94,59 @@ TEST(RowWalk, AnUnchangedRowIsFoundWhereverItsEditStateStands) {
     return true;
   });
   EXPECT_EQ(seen, (std::vector<std::pair<long, bool>>{{1, true}, {2, false}}));
+}
+
+// A body split between its rows walks as the whole document does: the same rows, numbers, edit
+// states and values, in batches of two. Texts a plain scan cannot split safely stay whole.
+TEST(RowBatches, ASplitBodyWalksAsTheWholeDocument) {
+  const auto walkOf = [](auto&& walk) {
+    std::vector<std::string> seen;
+    walk([&](const BodyRow& r) {
+      seen.push_back(std::to_string(r.number) + (r.unchanged ? "=" : ":") + GetRowValue(r.node, "c"));
+      return true;
+    });
+    return seen;
+  };
+  const std::string rows = "<z:row editprop='A' c='1'/>\n<z:row editprop='' c=\"a&amp;b'>\"/><z:row editprop='D' c='3'/>"
+                           "<z:row  c='4' editprop = 'M' />\r\n<z:row editprop='A' c='&#10;5'/>";
+  const std::string open = "<xml xmlns:z='#RowsetSchema'><rs:data>", close = "</rs:data></xml>";
+  const struct { std::string text; bool splits; } cases[] = {
+      {open + rows + close, true},
+      {"<?xml version='1.0' encoding='GB2312'?>" + open + rows + "\n" + close + "<!-- end -->", true},
+      {open + "<!-- <z:row c='x'/> -->" + rows + close, false},
+      {open + rows + "text" + rows + close, false},
+      {open + rows + "<z:row editprop='A' c='6'>x</z:row>" + close, false},
+      {open + "<z:row editprop='A' c='1'/><z:row editprop='A' c='2'/>" + close, false},  // one batch
+      {open + rows + "<z:row editprop='A' c='" + std::string(1, '\0') + "'/>" + close, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string text = c.text;
+    const auto batches = RowBatches::split(text, 2);
+    ASSERT_EQ(batches != nullptr, c.splits);
+    if (!batches) {
+      EXPECT_EQ(text, c.text);
+      continue;
+    }
+    const auto whole = Document::parse(c.text);
+    for (bool wholePass : {true, false})
+      EXPECT_EQ(walkOf([&](auto v) { batches->walk(wholePass, 7, v); }),
+                walkOf([&](auto v) { walkRows(*whole, wholePass, 7, v); }));
+    EXPECT_TRUE(batches->wellFormed());
+  }
+}
+
+// A batch that does not parse ends the walk with error 3002; one the walk did not reach is parsed
+// when asked whether all are well-formed.
+TEST(RowBatches, ABatchThatDoesNotParseIsFound) {
+  std::string text = "<xml><z:row editprop='A'/><z:row editprop='A'/><z:row editprop='A'/><z:row editprop='A' 5='x'/></xml>";
+  const auto batches = RowBatches::split(text, 2);
+  ASSERT_TRUE(batches);
+  batches->walk(true, 0, [](const BodyRow&) { return false; });
+  EXPECT_FALSE(batches->wellFormed());
+  std::string again = batches->release();
+  EXPECT_EQ(test::errorNumber([&] { RowBatches::split(again, 2)->walk(true, 0, [](const BodyRow&) { return true; }); }),
+            err::BadXml);
 }
 
 using test::voucher;

@@ -1,0 +1,129 @@
+#include "rows/row_batches.h"
+
+#include <string_view>
+
+#include "tallyward/document.h"
+#include "tallyward/error.h"
+
+namespace tallyward {
+
+namespace {
+
+constexpr std::string_view kRowOpen = "<z:row";
+constexpr size_t kNone = std::string_view::npos;
+
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+size_t skipBlanks(std::string_view t, size_t at) {
+  while (at < t.size() && blank(t[at])) ++at;
+  return at;
+}
+
+// Whether a z:row element opens at `at`: "<z:row" followed by a blank or the end of the tag.
+bool rowOpensAt(std::string_view t, size_t at) {
+  return t.compare(at, kRowOpen.size(), kRowOpen) == 0 && at + kRowOpen.size() < t.size() &&
+         (blank(t[at + kRowOpen.size()]) || t[at + kRowOpen.size()] == '/' || t[at + kRowOpen.size()] == '>');
+}
+
+// The end (just past "/>") of the empty row element whose attributes begin at `at`; kNone for a
+// row with content, or for anything a plain scan cannot read as name='value' pairs.
+size_t endOfEmptyRow(std::string_view t, size_t at) {
+  for (;;) {
+    const size_t before = at;
+    at = skipBlanks(t, at);
+    if (at >= t.size()) return kNone;
+    if (t[at] == '/') return at + 1 < t.size() && t[at + 1] == '>' ? at + 2 : kNone;
+    if (t[at] == '>' || at == before) return kNone;  // content follows, or no blank before a name
+    const size_t name = at;
+    while (at < t.size() && !blank(t[at]) && t[at] != '=' && t[at] != '/' && t[at] != '>' && t[at] != '<' &&
+           t[at] != '\'' && t[at] != '"')
+      ++at;
+    if (at == name) return kNone;
+    at = skipBlanks(t, at);
+    if (at >= t.size() || t[at] != '=') return kNone;
+    at = skipBlanks(t, at + 1);
+    if (at >= t.size() || (t[at] != '\'' && t[at] != '"')) return kNone;
+    const size_t close = t.find(t[at], at + 1);
+    if (close == kNone || t.substr(at + 1, close - at - 1).find('<') != kNone) return kNone;
+    at = close + 1;
+  }
+}
+
+}  // namespace
+
+RowBatches::RowBatches(std::string text, size_t rowsBegin, size_t rowsEnd, std::vector<size_t> cuts)
+    : text_(std::move(text)), rowsBegin_(rowsBegin), rowsEnd_(rowsEnd), cuts_(std::move(cuts)) {}
+
+std::shared_ptr<RowBatches> RowBatches::split(std::string& text, size_t rowsPerBatch) {
+  const std::string_view t(text);
+  if (rowsPerBatch == 0 || t.find('\0') != kNone) return nullptr;
+  size_t first = t.find(kRowOpen);
+  while (first != kNone && !rowOpensAt(t, first)) first = t.find(kRowOpen, first + 1);
+  if (first == kNone) return nullptr;
+  // Before the rows: nothing that could hold markup the parser does not read as elements.
+  const std::string_view before = t.substr(0, first);
+  const size_t instruction = before.find("<?");
+  if (before.find("<!") != kNone ||
+      (instruction != kNone && (instruction != 0 || before.find("<?", 1) != kNone || !before.starts_with("<?xml"))))
+    return nullptr;
+
+  std::vector<size_t> cuts;
+  size_t rows = 0, at = first, end = first;
+  while (at < t.size() && rowOpensAt(t, at)) {
+    if (rows++ % rowsPerBatch == 0) cuts.push_back(at);
+    end = endOfEmptyRow(t, at + kRowOpen.size());
+    if (end == kNone) return nullptr;
+    at = skipBlanks(t, end);
+  }
+  // After the rows: no other row anywhere.
+  if (cuts.size() < 2 || t.find(kRowOpen, end) != kNone) return nullptr;
+  cuts.push_back(end);
+  return std::shared_ptr<RowBatches>(new RowBatches(std::move(text), first, end, std::move(cuts)));
+}
+
+bool RowBatches::parse(size_t k, std::string& buffer, pugi::xml_document& doc) const {
+  buffer.assign(text_, 0, rowsBegin_);
+  buffer.append(text_, cuts_[k], cuts_[k + 1] - cuts_[k]);
+  buffer.append(text_, rowsEnd_, std::string::npos);
+  // As a document parses its text: in place, the closing NUL with it, read as UTF-8.
+  return static_cast<bool>(
+      doc.load_buffer_inplace(buffer.data(), buffer.size() + 1, pugi::parse_default, pugi::encoding_utf8));
+}
+
+void RowBatches::walk(bool wholePass, long R, const std::function<bool(const BodyRow&)>& visit) {
+  std::string buffer;
+  long counter = 0;
+  for (size_t k = 0; k + 1 < cuts_.size(); ++k) {
+    pugi::xml_document doc;
+    const bool ok = parse(k, buffer, doc);
+    if (k == parsed_) parsed_ = k + 1;
+    if (!ok) {
+      failed_ = true;
+      throwError(err::BadXml, "The document is not well-formed XML: a batch of its rows does not parse");
+    }
+    if (!walkSelected(doc, buffer, wholePass, R, counter, visit)) return;
+  }
+}
+
+bool RowBatches::wellFormed() {
+  std::string buffer;
+  for (; !failed_ && parsed_ + 1 < cuts_.size(); ++parsed_) {
+    pugi::xml_document doc;
+    failed_ = !parse(parsed_, buffer, doc);
+  }
+  return !failed_;
+}
+
+DispId RowBatches::GetIDsOfNames(std::string_view name) const {
+  throwError(err::NoSuchMember, "Object doesn't support this property or method: " + std::string(name));
+}
+
+Variant RowBatches::Invoke(DispId, InvokeKind, std::span<Variant>) {
+  throwError(err::NoSuchMember, "Object doesn't support this property or method");
+}
+
+RowBatches* rowBatchesOf(const Variant& v) {
+  return v.isObject() && v.asObject() ? dynamic_cast<RowBatches*>(v.asObject().get()) : nullptr;
+}
+
+}  // namespace tallyward
