@@ -1,17 +1,33 @@
 // A voucher document parsed and checked by a whole-voucher class, as a screen calls it: the class,
 // the method, the key, the mode, the switches and the row number chosen by the fuzzer (see
 // fuzz_input.h). A run-time error is an answer; anything else that escapes, or a sanitizer's
-// report, is a finding.
+// report, is a finding. A body that splits into batches of rows must be answered in batches as it
+// is whole: the same verdict or the same error, and every batch well-formed.
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "fuzz_input.h"
+#include "rows/row_batches.h"
 #include "tallyward/classes.h"
 #include "tallyward/registry.h"
 
 using namespace tallyward;
+
+namespace {
+
+// The verdict, or the number of the run-time error the call raised.
+std::string answerOf(Object& check, std::vector<Variant> args) {
+  try {
+    return "verdict " + toText(check.call("VerifyBody", std::span<Variant>(args)));
+  } catch (const Error& e) {
+    return "error " + std::to_string(e.number());
+  }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < fuzz::kWholeHeader) return 0;
@@ -38,6 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<Variant> args{Variant(fuzz::kWholeKeys[key % fuzz::kWholeKeys.size()]), Variant(doc)};
     const bool body = call & 1;
     if (body) args.push_back(fuzz::rowArgument(row));
+    if (body) {
+      std::string copy(text);
+      if (std::shared_ptr<RowBatches> batches = RowBatches::split(copy, 1 + row % 3)) {
+        if (answerOf(*check, args) != answerOf(*check, {args[0], Variant(std::static_pointer_cast<Object>(batches)), args[2]}) ||
+            !batches->wellFormed())
+          std::abort();
+        return 0;
+      }
+    }
     const Variant verdict = check->call(body ? "VerifyBody" : "VerifyHead", std::span<Variant>(args));
     (void)toText(verdict);
   } catch (const Error&) {

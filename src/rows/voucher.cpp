@@ -183,21 +183,6 @@ bool directRecords() {
 RowValues::RowValues(const FieldIndex& index, Scan scan)
     : index_(&index), direct_(scan == Scan::Records && directRecords()) {}
 
-inline int RowValues::fieldAt(size_t position, const char* name) {
-  if (position < kMaxAttributes) {
-    const Seen& seen = seen_[position];
-    if (seen.inWords && reinterpret_cast<uintptr_t>(name) - wordsFrom_ < wordsSpan_) {
-      uint64_t w0, w1;
-      std::memcpy(&w0, name, 8);
-      std::memcpy(&w1, name + 8, 8);
-      if ((((w0 ^ seen.words[0]) & seen.mask[0]) | ((w1 ^ seen.words[1]) & seen.mask[1])) == 0) return seen.field;
-    } else if (seen.name && std::strcmp(seen.name, name) == 0) {
-      return seen.field;
-    }
-  }
-  return learn(position, name);
-}
-
 int RowValues::learn(size_t position, const char* name) {
   if (position >= kMaxAttributes) return index_->find(name);
   Seen& seen = seen_[position];
@@ -220,29 +205,41 @@ int RowValues::learn(size_t position, const char* name) {
   return seen.field;
 }
 
-inline void RowValues::take(size_t position, const char* name, const char* value, uint64_t& found) {
-  const int i = fieldAt(position, name);
-  if (i < 0 || (found >> i & 1)) return;  // the first of two equal attributes counts
-  found |= uint64_t{1} << i;
-  text_[i] = value;
-}
-
 void RowValues::read(const pugi::xml_node& row, std::string_view parseBuffer) {
-  // The buffer's closing NUL counts: it is readable too.
+  // Two words may be read from a name that starts in the parse buffer at least 16 bytes before
+  // its end (the buffer's closing NUL counts: it is readable too).
   const size_t readable = parseBuffer.empty() ? 0 : parseBuffer.size() + 1;
-  wordsFrom_ = reinterpret_cast<uintptr_t>(parseBuffer.data());
-  wordsSpan_ = readable >= kWordBytes ? readable - kWordBytes + 1 : 0;
+  const uintptr_t wordsFrom = reinterpret_cast<uintptr_t>(parseBuffer.data());
+  const size_t wordsSpan = readable >= kWordBytes ? readable - kWordBytes + 1 : 0;
   uint64_t found = 0;
   size_t position = 0;
+  const auto take = [&](const char* name, const char* value) {
+    int field;
+    if (position >= kMaxAttributes) {
+      field = index_->find(name);
+    } else if (const Seen& seen = seen_[position];
+               seen.inWords && reinterpret_cast<uintptr_t>(name) - wordsFrom < wordsSpan) {
+      uint64_t w0, w1;
+      std::memcpy(&w0, name, 8);
+      std::memcpy(&w1, name + 8, 8);
+      const bool same = (((w0 ^ seen.words[0]) & seen.mask[0]) | ((w1 ^ seen.words[1]) & seen.mask[1])) == 0;
+      field = same ? seen.field : learn(position, name);
+    } else {
+      field = seen.name && std::strcmp(seen.name, name) == 0 ? seen.field : learn(position, name);
+    }
+    ++position;
+    if (field < 0 || (found >> field & 1)) return;  // the first of two equal attributes counts
+    found |= uint64_t{1} << field;
+    text_[static_cast<size_t>(field)] = value;
+  };
   if (direct_) {
-    for (const void* at = row.first_attribute().internal_object(); at; ++position) {
+    for (const void* at = row.first_attribute().internal_object(); at;) {
       const AttributeRecord r = recordOf(at);
-      take(position, r.name ? r.name : "", r.value ? r.value : "", found);
+      take(r.name ? r.name : "", r.value ? r.value : "");
       at = r.next;
     }
   } else {
-    for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute(), ++position)
-      take(position, a.name(), a.value(), found);
+    for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute()) take(a.name(), a.value());
   }
   found_ = found;
   converted_ = 0;
@@ -339,11 +336,9 @@ int plainDateShape(std::string_view s) {
 
 }  // namespace
 
-double RowValues::number(size_t field) const {
-  if (!(converted_ >> field & 1)) {
-    number_[field] = has(field) ? numberOfText(text_[field]) : 0;
-    converted_ |= uint64_t{1} << field;
-  }
+double RowValues::convert(size_t field) const {
+  number_[field] = has(field) ? numberOfText(text_[field]) : 0;
+  converted_ |= uint64_t{1} << field;
   return number_[field];
 }
 

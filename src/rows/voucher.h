@@ -158,7 +158,8 @@ class RowValues {
 
   std::string_view text(size_t field) const { return has(field) ? text_[field] : ""; }
   bool empty(size_t field) const { return !has(field) || !*text_[field]; }
-  double number(size_t field) const;  // StrToDbl of the field (error 6 on overflow)
+  // StrToDbl of the field (error 6 on overflow), converted on first use.
+  double number(size_t field) const { return converted_ >> field & 1 ? number_[field] : convert(field); }
 
  private:
   // The rows of one voucher carry their attributes in the same order, so the name found at each
@@ -177,17 +178,12 @@ class RowValues {
   static constexpr size_t kWordBytes = 16;
 
   bool has(size_t field) const { return found_ >> field & 1; }
-  int fieldAt(size_t position, const char* name);
+  double convert(size_t field) const;
   // The field of a name not met at that position in the row before; remembers it there.
   [[gnu::noinline]] int learn(size_t position, const char* name);
-  void take(size_t position, const char* name, const char* value, uint64_t& found);
 
   const FieldIndex* index_;
   bool direct_;  // the attribute records are read without the library's accessors
-  // Where two words may be read from a name: the parse buffer of the row being read, up to the
-  // last 16 bytes before its end (an empty range when there is none).
-  uintptr_t wordsFrom_ = 0;
-  size_t wordsSpan_ = 0;
   std::array<Seen, kMaxAttributes> seen_{};
   std::array<const char*, kMaxFields> text_{};  // valid where found_ has the field's bit
   uint64_t found_ = 0;
