@@ -38,12 +38,13 @@ class Document final : public Object {
   unsigned replacements() const { return replacements_; }
 
   const pugi::xml_document& dom() const { return doc_; }
+  pugi::xml_document& dom() { return doc_; }
+
   // The buffer the parsed names and values lie in: the text as the parser left it, its closing NUL
   // readable just past the end; "" before anything was parsed.
   std::string_view parseBuffer() const {
     return source_ ? std::string_view(*source_) : std::string_view();
   }
-  pugi::xml_document& dom() { return doc_; }
 
   // Object
   std::string_view typeName() const override { return "DOMDocument"; }
