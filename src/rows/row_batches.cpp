@@ -14,6 +14,10 @@ constexpr size_t kNone = std::string_view::npos;
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+bool nameChar(char c) {
+  return !blank(c) && c != '=' && c != '/' && c != '>' && c != '<' && c != '\'' && c != '"';
+}
+
 size_t skipBlanks(std::string_view t, size_t at) {
   while (at < t.size() && blank(t[at])) ++at;
   return at;
@@ -25,19 +29,22 @@ bool rowOpensAt(std::string_view t, size_t at) {
          (blank(t[at + kRowOpen.size()]) || t[at + kRowOpen.size()] == '/' || t[at + kRowOpen.size()] == '>');
 }
 
-// The end (just past "/>") of the empty row element whose attributes begin at `at`; kNone for a
-// row with content, or for anything a plain scan cannot read as name='value' pairs.
-size_t endOfEmptyRow(std::string_view t, size_t at) {
+// The end (just past its '>') of the tag whose name ends at `at`, and whether it is an empty
+// element's; kNone for anything a plain scan cannot read as blank-separated name='value' pairs
+// whose values hold no '<' (which the parser would let pass inside a value).
+size_t endOfTag(std::string_view t, size_t at, bool& empty) {
   for (;;) {
     const size_t before = at;
     at = skipBlanks(t, at);
     if (at >= t.size()) return kNone;
-    if (t[at] == '/') return at + 1 < t.size() && t[at + 1] == '>' ? at + 2 : kNone;
-    if (t[at] == '>' || at == before) return kNone;  // content follows, or no blank before a name
+    if (t[at] == '>' || t[at] == '/') {
+      empty = t[at] == '/';
+      if (empty && (at + 1 >= t.size() || t[at + 1] != '>')) return kNone;
+      return at + 1 + empty;
+    }
+    if (at == before) return kNone;  // no blank before a name
     const size_t name = at;
-    while (at < t.size() && !blank(t[at]) && t[at] != '=' && t[at] != '/' && t[at] != '>' && t[at] != '<' &&
-           t[at] != '\'' && t[at] != '"')
-      ++at;
+    while (at < t.size() && nameChar(t[at])) ++at;
     if (at == name) return kNone;
     at = skipBlanks(t, at);
     if (at >= t.size() || t[at] != '=') return kNone;
@@ -49,6 +56,35 @@ size_t endOfEmptyRow(std::string_view t, size_t at) {
   }
 }
 
+// Where the first row opens, when all before it is markup a plain scan reads as the parser does:
+// an XML declaration at the very start, start and end tags (see endOfTag) and text; kNone when
+// there is no such row, or something else comes first (a comment, CDATA section, DOCTYPE or other
+// processing instruction, which could hide an element from the scan).
+size_t firstRowAfterPlainMarkup(std::string_view t) {
+  size_t at = 0;
+  if (t.starts_with("<?xml")) {
+    const size_t end = t.find("?>");
+    if (end == kNone || t.substr(1, end).find('<') != kNone) return kNone;
+    at = end + 2;
+  }
+  for (;;) {
+    at = t.find('<', at);
+    if (at == kNone || rowOpensAt(t, at)) return at;
+    const bool closing = at + 1 < t.size() && t[at + 1] == '/';
+    size_t end = at + 1 + closing;
+    while (end < t.size() && nameChar(t[end])) ++end;
+    if (end == at + 1 + closing) return kNone;  // "<!", "<?", "<" alone and the like
+    bool empty = false;
+    if (closing) {
+      end = skipBlanks(t, end);
+      if (end >= t.size() || t[end] != '>') return kNone;
+      at = end + 1;
+    } else if ((at = endOfTag(t, end, empty)) == kNone) {
+      return kNone;
+    }
+  }
+}
+
 }  // namespace
 
 RowBatches::RowBatches(std::string text, size_t rowsBegin, size_t rowsEnd, std::vector<size_t> cuts)
@@ -57,22 +93,16 @@ RowBatches::RowBatches(std::string text, size_t rowsBegin, size_t rowsEnd, std::
 std::shared_ptr<RowBatches> RowBatches::split(std::string& text, size_t rowsPerBatch) {
   const std::string_view t(text);
   if (rowsPerBatch == 0 || t.find('\0') != kNone) return nullptr;
-  size_t first = t.find(kRowOpen);
-  while (first != kNone && !rowOpensAt(t, first)) first = t.find(kRowOpen, first + 1);
+  const size_t first = firstRowAfterPlainMarkup(t);
   if (first == kNone) return nullptr;
-  // Before the rows: nothing that could hold markup the parser does not read as elements.
-  const std::string_view before = t.substr(0, first);
-  const size_t instruction = before.find("<?");
-  if (before.find("<!") != kNone ||
-      (instruction != kNone && (instruction != 0 || before.find("<?", 1) != kNone || !before.starts_with("<?xml"))))
-    return nullptr;
 
   std::vector<size_t> cuts;
   size_t rows = 0, at = first, end = first;
   while (at < t.size() && rowOpensAt(t, at)) {
     if (rows++ % rowsPerBatch == 0) cuts.push_back(at);
-    end = endOfEmptyRow(t, at + kRowOpen.size());
-    if (end == kNone) return nullptr;
+    bool empty = false;
+    end = endOfTag(t, at + kRowOpen.size(), empty);
+    if (end == kNone || !empty) return nullptr;
     at = skipBlanks(t, end);
   }
   // After the rows: no other row anywhere.

@@ -115,6 +115,7 @@ TEST(RowBatches, ASplitBodyWalksAsTheWholeDocument) {
       {open + rows + close, true},
       {"<?xml version='1.0' encoding='GB2312'?>" + open + rows + "\n" + close + "<!-- end -->", true},
       {open + "<!-- <z:row c='x'/> -->" + rows + close, false},
+      {"<xml a='<z:row editprop=\"A\" c=\"x\"/>'><rs:data>" + rows + close, false},  // the parser lets '<' pass there
       {open + rows + "text" + rows + close, false},
       {open + rows + "<z:row editprop='A' c='6'>x</z:row>" + close, false},
       {open + "<z:row editprop='A' c='1'/><z:row editprop='A' c='2'/>" + close, false},  // one batch
