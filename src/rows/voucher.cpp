@@ -3,6 +3,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,11 +14,15 @@ namespace tallyward {
 
 namespace {
 
-constexpr const char* kRow = "z:row";
-
-bool isRow(const pugi::xml_node& n) {
-  return n.type() == pugi::node_element && std::strcmp(n.name(), kRow) == 0;
+// Whether a text ended by NUL is the literal, compared in place (no call for a few bytes).
+template <size_t N>
+bool sameText(const char* text, const char (&literal)[N]) {
+  for (size_t i = 0; i < N; ++i)  // the literal's NUL is compared too
+    if (text[i] != literal[i]) return false;
+  return true;
 }
+
+bool isRow(const pugi::xml_node& n) { return n.type() == pugi::node_element && sameText(n.name(), "z:row"); }
 
 // The next node after n in document order, staying inside root.
 pugi::xml_node nextNode(pugi::xml_node root, pugi::xml_node n) {
@@ -35,7 +40,7 @@ const char* selectedEditState(const pugi::xml_node& n) {
   pugi::xml_attribute edit = n.attribute("editprop");
   if (!edit) return nullptr;
   const char* state = edit.value();
-  return std::strcmp(state, "D") != 0 ? state : nullptr;
+  return sameText(state, "D") ? nullptr : state;
 }
 
 // The lower-cased key in a small buffer: keys are short, and lower-casing is on every read.
@@ -155,6 +160,13 @@ AttributeRecord recordOf(const void* attribute) {
   return r;
 }
 
+// One pointer of a record, read as recordOf reads the record.
+const char* pointerAt(const void* attribute, size_t offset) {
+  const char* p;
+  std::memcpy(&p, static_cast<const char*>(attribute) + offset, sizeof p);
+  return p;
+}
+
 bool recordsMatchAccessors() {
 #if PUGIXML_VERSION == 1130 && !defined(PUGIXML_COMPACT) && !defined(PUGIXML_WCHAR_MODE)
   pugi::xml_document doc;
@@ -234,9 +246,10 @@ void RowValues::read(const pugi::xml_node& row, std::string_view parseBuffer) {
   };
   if (direct_) {
     for (const void* at = row.first_attribute().internal_object(); at;) {
-      const AttributeRecord r = recordOf(at);
-      take(r.name ? r.name : "", r.value ? r.value : "");
-      at = r.next;
+      const char* name = pointerAt(at, offsetof(AttributeRecord, name));
+      const char* value = pointerAt(at, offsetof(AttributeRecord, value));
+      take(name ? name : "", value ? value : "");
+      at = pointerAt(at, offsetof(AttributeRecord, next));
     }
   } else {
     for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute()) take(a.name(), a.value());
