@@ -72,7 +72,7 @@ constexpr auto L = fieldList("cinvcode", "citemcode", "citem_class", "iquantity"
                              "ioritaxcost", "icost", "iorimoney", "imoney", "iorisum", "isum",
                              "itaxrate", "dpdate", "dvdate");
 
-std::string_view groupType(const Ctx& l) { return l.text(L("igrouptype")); }
+bool groupIs(const Ctx& l, std::string_view type) { return l.is(L("igrouptype"), type); }
 double quantity(const Ctx& l) { return l.num(L("iquantity")); }
 bool hasQuantity(const Ctx& l) { return !l.empty(L("iquantity")); }
 
@@ -81,7 +81,7 @@ bool positiveNote(const Ctx& l) { return l.self.m_bPositive; }
 bool negativeNote(const Ctx& l) { return !l.self.m_bPositive; }
 
 // Lines from the integration interface bring their own conversion rate.
-bool notFromInterface(const Ctx& l) { return l.text(L("sysname")) != "eai"; }
+bool notFromInterface(const Ctx& l) { return !l.is(L("sysname"), "eai"); }
 
 template <size_t F>
 bool belowZero(const Ctx& l) { return l.num(F) < 0; }
@@ -104,42 +104,42 @@ const Rule<Ctx> kLineRules[] = {
     {.keys = on("iquantity all"), .emptyEnds = L("iquantity"), .refused = [](const Ctx& l) { return !hasQuantity(l); },
      .message = "]行数量不能为空，请检查！", .way = Way::PassEndsInCs},
     {.keys = on("iquantity all"), .applies = positiveNote,
-     .refused = [](const Ctx& l) { return hasQuantity(l) && groupType(l) != "2" && quantity(l) <= 0; },
+     .refused = [](const Ctx& l) { return hasQuantity(l) && !groupIs(l, "2") && quantity(l) <= 0; },
      .message = "]行数量必须大于零，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("iquantity all"), .applies = negativeNote,
-     .refused = [](const Ctx& l) { return hasQuantity(l) && groupType(l) != "2" && quantity(l) >= 0; },
+     .refused = [](const Ctx& l) { return hasQuantity(l) && !groupIs(l, "2") && quantity(l) >= 0; },
      .message = "]行数量必须小于零，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("iquantity all"), .applies = positiveNote,
-     .refused = [](const Ctx& l) { return hasQuantity(l) && groupType(l) == "2" && quantity(l) < 0; },
+     .refused = [](const Ctx& l) { return hasQuantity(l) && groupIs(l, "2") && quantity(l) < 0; },
      .message = "]行数量必须大于等于零，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("iquantity all"), .applies = negativeNote,
-     .refused = [](const Ctx& l) { return hasQuantity(l) && groupType(l) == "2" && quantity(l) > 0; },
+     .refused = [](const Ctx& l) { return hasQuantity(l) && groupIs(l, "2") && quantity(l) > 0; },
      .message = "]行数量必须小于等于零，请检查！", .way = Way::AtOnceOrCollected},
 
     // Pieces: required with a fixed conversion rate; with a floating one, quantity or pieces.
     {.keys = on("inum all"), .emptyEnds = L("inum"),
-     .refused = [](const Ctx& l) { return l.empty(L("inum")) && groupType(l) == "1"; },
+     .refused = [](const Ctx& l) { return l.empty(L("inum")) && groupIs(l, "1"); },
      .message = "]行件数不能为空，请检查！", .way = Way::CollectedInPass},
     {.keys = on("inum all"), .applies = positiveNote,
-     .refused = [](const Ctx& l) { return !l.empty(L("inum")) && groupType(l) == "1" && l.num(L("inum")) <= 0; },
+     .refused = [](const Ctx& l) { return !l.empty(L("inum")) && groupIs(l, "1") && l.num(L("inum")) <= 0; },
      .message = "]行件数必须大于零，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("inum all"), .applies = negativeNote,
-     .refused = [](const Ctx& l) { return !l.empty(L("inum")) && groupType(l) == "1" && l.num(L("inum")) >= 0; },
+     .refused = [](const Ctx& l) { return !l.empty(L("inum")) && groupIs(l, "1") && l.num(L("inum")) >= 0; },
      .message = "]行件数必须小于零，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"),
-     .refused = [](const Ctx& l) { return groupType(l) == "2" && quantity(l) == 0 && l.num(L("inum")) == 0; },
+     .refused = [](const Ctx& l) { return groupIs(l, "2") && quantity(l) == 0 && l.num(L("inum")) == 0; },
      .message = "]行数量和件数不能同时为零，请检查！", .way = Way::CollectedInPass},
 
     {.keys = on("iinvexchrate all"), .applies = notFromInterface, .emptyEnds = L("iinvexchrate"),
-     .refused = [](const Ctx& l) { return l.empty(L("iinvexchrate")) && groupType(l) == "1"; },
+     .refused = [](const Ctx& l) { return l.empty(L("iinvexchrate")) && groupIs(l, "1"); },
      .message = "]行换算率不能为空，请检查！", .way = Way::CollectedInPass},
     {.keys = on("iinvexchrate all"), .applies = notFromInterface,
      .refused = [](const Ctx& l) {
-       return !l.empty(L("iinvexchrate")) && belowZero<L("iinvexchrate")>(l) && groupType(l) != "0";
+       return !l.empty(L("iinvexchrate")) && belowZero<L("iinvexchrate")>(l) && !groupIs(l, "0");
      },
      .message = "]行换算率必须大于等于 0，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("cunitid all"), .emptyEnds = L("cunitid"),
-     .refused = [](const Ctx& l) { return l.empty(L("cunitid")) && groupType(l) != "0"; },
+     .refused = [](const Ctx& l) { return l.empty(L("cunitid")) && !groupIs(l, "0"); },
      .message = "]行计量单位不能为空，请检查！", .way = Way::CollectedInPass},
 
     // Prices.

@@ -94,10 +94,10 @@ constexpr auto L = fieldList("editprop", "cinvcode", "ipbvquantity", "iorimoney"
                              "binvtype", "bservice", "ioricost", "icost", "itaxrate", "iorisum",
                              "isum", "imoney");
 
-std::string_view groupType(const Ctx& l) { return l.text(L("igrouptype")); }
+bool groupIs(const Ctx& l, std::string_view type) { return l.is(L("igrouptype"), type); }
 
 // Lines from the integration interface carry no conversion rate of their own.
-bool notFromInterface(const Ctx& l) { return l.text(L("sysname")) != "eai"; }
+bool notFromInterface(const Ctx& l) { return !l.is(L("sysname"), "eai"); }
 
 // Discount and service items may carry negative prices. Both flags are converted plainly: an
 // empty or non-Boolean text in either fails the call.
@@ -138,15 +138,15 @@ const Rule<Ctx> kLineRules[] = {
      .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
      .message = "]行请先录入存货！", .way = Way::AtOnceOrCollected},
     {.keys = on("iinvexchrate all"), .applies = notFromInterface, .emptyEnds = L("iinvexchrate"),
-     .refused = [](const Ctx& l) { return l.empty(L("iinvexchrate")) && groupType(l) == "1"; },
+     .refused = [](const Ctx& l) { return l.empty(L("iinvexchrate")) && groupIs(l, "1"); },
      .message = "]行换算率不能为空，请检查！", .way = Way::CollectedInPass},
     {.keys = on("iinvexchrate all"), .applies = notFromInterface,
      .refused = [](const Ctx& l) {
-       return !l.empty(L("iinvexchrate")) && l.num(L("iinvexchrate")) < 0 && groupType(l) != "0";
+       return !l.empty(L("iinvexchrate")) && l.num(L("iinvexchrate")) < 0 && !groupIs(l, "0");
      },
      .message = "]行换算率必须大于等于 0，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("cunitid all"), .emptyEnds = L("cunitid"),
-     .refused = [](const Ctx& l) { return l.empty(L("cunitid")) && groupType(l) != "0"; },
+     .refused = [](const Ctx& l) { return l.empty(L("cunitid")) && !groupIs(l, "0"); },
      .message = "]行计量单位不能为空，请检查！", .way = Way::CollectedInPass},
     // The flags are read whenever this rule runs, before the price is looked at.
     {.keys = on("ioricost all"), .applies = ordinaryItem, .emptyEnds = L("ioricost"),

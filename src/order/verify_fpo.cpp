@@ -67,7 +67,7 @@ constexpr auto L = fieldList("editprop", "cinvcode", "citemcode", "citem_class",
                              "itaxprice", "imoney", "inatmoney", "isum", "inatsum", "darrivedate",
                              "ipertaxrate");
 
-std::string_view groupType(const Ctx& l) { return l.text(L("igrouptype")); }
+bool groupIs(const Ctx& l, std::string_view type) { return l.is(L("igrouptype"), type); }
 bool altering(const Ctx& l) { return l.self.m_bAlterPO; }
 double quantity(const Ctx& l) { return l.num(L("iquantity")); }
 
@@ -76,7 +76,7 @@ bool receivedExceeds(const Ctx& l) { return l.num(L("ireceivedqty")) > quantity(
 bool invoicedExceeds(const Ctx& l) { return l.num(L("iinvqty")) > quantity(l); }
 bool arrivedExceeds(const Ctx& l) { return l.num(L("iarrqty")) > quantity(l); }
 
-bool notFromInterface(const Ctx& l) { return l.text(L("sysname")) != "eai"; }
+bool notFromInterface(const Ctx& l) { return !l.is(L("sysname"), "eai"); }
 
 bool negative(const Ctx& l, size_t field) { return l.num(field) < 0; }
 
@@ -91,16 +91,16 @@ const Rule<Ctx> kLineRules[] = {
      .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
      .message = "]行请先录入存货！", .way = Way::AtOnceOrCollected},
     {.keys = on("iquantity all"), .emptyEnds = L("iquantity"),
-     .refused = [](const Ctx& l) { return l.empty(L("iquantity")) && groupType(l) != "2"; },
+     .refused = [](const Ctx& l) { return l.empty(L("iquantity")) && !groupIs(l, "2"); },
      .message = "]行数量不能为空，请检查！", .way = Way::CollectedInPass},
     {.keys = on("iquantity all"),
      .refused = [](const Ctx& l) {
-       return !altering(l) && !l.empty(L("iquantity")) && groupType(l) == "2" && quantity(l) < 0;
+       return !altering(l) && !l.empty(L("iquantity")) && groupIs(l, "2") && quantity(l) < 0;
      },
      .message = "]行数量必须大于等于零，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("iquantity all"),
      .refused = [](const Ctx& l) {
-       return !altering(l) && !l.empty(L("iquantity")) && groupType(l) != "2" && quantity(l) <= 0;
+       return !altering(l) && !l.empty(L("iquantity")) && !groupIs(l, "2") && quantity(l) <= 0;
      },
      .message = "]行数量必须大于零，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("iquantity all"),
@@ -118,28 +118,28 @@ const Rule<Ctx> kLineRules[] = {
      },
      .message = "]行数量不能小于累计到货数量，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("iinvexchrate all"), .applies = notFromInterface, .emptyEnds = L("iinvexchrate"),
-     .refused = [](const Ctx& l) { return l.empty(L("iinvexchrate")) && groupType(l) == "1"; },
+     .refused = [](const Ctx& l) { return l.empty(L("iinvexchrate")) && groupIs(l, "1"); },
      .message = "]行换算率不能为空，请检查！", .way = Way::CollectedInPass},
     {.keys = on("iinvexchrate all"), .applies = notFromInterface,
      .refused = [](const Ctx& l) {
-       return !l.empty(L("iinvexchrate")) && negative(l, L("iinvexchrate")) && groupType(l) != "0";
+       return !l.empty(L("iinvexchrate")) && negative(l, L("iinvexchrate")) && !groupIs(l, "0");
      },
      .message = "]行换算率必须大于等于 0，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("cunitid all"), .emptyEnds = L("cunitid"),
-     .refused = [](const Ctx& l) { return l.empty(L("cunitid")) && groupType(l) != "0"; },
+     .refused = [](const Ctx& l) { return l.empty(L("cunitid")) && !groupIs(l, "0"); },
      .message = "]行计量单位不能为空，请检查！", .way = Way::CollectedInPass},
     {.keys = on("inum all"), .emptyEnds = L("inum"),
-     .refused = [](const Ctx& l) { return l.empty(L("inum")) && groupType(l) == "1"; },
+     .refused = [](const Ctx& l) { return l.empty(L("inum")) && groupIs(l, "1"); },
      .message = "]行件数不能为空，请检查！", .way = Way::CollectedInPass},
     {.keys = on("inum all"),
      .refused = [](const Ctx& l) {
-       return groupType(l) == "2" && quantity(l) == 0 && l.num(L("inum")) == 0;
+       return groupIs(l, "2") && quantity(l) == 0 && l.num(L("inum")) == 0;
      },
      .message = "]行数量和件数不能同时为零，请检查！", .way = Way::CollectedInPass},
     // The piece count is converted plainly here: a text that is no number fails the call.
     {.keys = on("inum all"),
      .refused = [](const Ctx& l) {
-       return !l.empty(L("inum")) && groupType(l) == "1" && textToDouble(l.text(L("inum"))) <= 0;
+       return !l.empty(L("inum")) && groupIs(l, "1") && textToDouble(l.text(L("inum"))) <= 0;
      },
      .message = "]行件数必须大于 0，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("iunitprice all"), .refused = [](const Ctx& l) { return negative(l, L("iunitprice")); },

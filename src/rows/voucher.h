@@ -158,6 +158,13 @@ class RowValues {
 
   std::string_view text(size_t field) const { return has(field) ? text_[field] : ""; }
   bool empty(size_t field) const { return !has(field) || !*text_[field]; }
+  // Whether the field's text is the literal, compared in place without measuring the text first.
+  bool is(size_t field, std::string_view literal) const {
+    const char* t = has(field) ? text_[field] : "";
+    for (const char c : literal)
+      if (*t++ != c) return false;
+    return *t == '\0';
+  }
   // StrToDbl of the field (error 6 on overflow), converted on first use.
   double number(size_t field) const { return converted_ >> field & 1 ? number_[field] : convert(field); }
 

@@ -22,6 +22,7 @@ struct Fields {
   bool wholePass = false;
 
   std::string_view text(size_t f) const { return values.text(f); }
+  bool is(size_t f, std::string_view literal) const { return values.is(f, literal); }
   bool empty(size_t f) const { return values.empty(f); }
   double num(size_t f) const { return values.number(f); }  // StrToDbl
 

@@ -43,6 +43,9 @@ void expectSameAsLookUp(const RowValues& values, const pugi::xml_node& row, size
     EXPECT_EQ(values.text(f), expected) << "row " << rowIndex << ", field " << F.names[f];
     EXPECT_EQ(values.empty(f), expected.empty()) << "row " << rowIndex << ", field " << F.names[f];
     EXPECT_EQ(values.number(f), StrToDbl(expected)) << "row " << rowIndex << ", field " << F.names[f];
+    EXPECT_TRUE(values.is(f, expected) && !values.is(f, expected + "0") &&
+                (expected.empty() || !values.is(f, expected.substr(0, expected.size() - 1))))
+        << "row " << rowIndex << ", field " << F.names[f];
   }
 }
 
