@@ -167,25 +167,25 @@ const Rule<Ctx> kLineRules[] = {
      .message = "]行在没有输入项目大类之前，请参照输入项目！", .way = Way::AtOnceOrCollected},
 
     // Amounts, by kind of invoice.
-    {.keys = on("iorimoney all"), .applies = outsourcingBill,
+    {.keys = on("iorimoney all"), .setting = outsourcingBill,
      .refused = [](const Ctx& l) {
        return !l.empty(L("iorimoney")) && oppositeSigns(l, L("iorisum"), L("iorimoney"));
      },
      .message = "]行原币金额必须与原币税价合计符号相同，请检查！", .way = Way::AtOnceOrAppended},
-    {.keys = on("iorimoney all"), .applies = outsourcingBill, .refused = [](const Ctx& l) { return l.empty(L("iorimoney")); },
+    {.keys = on("iorimoney all"), .setting = outsourcingBill, .refused = [](const Ctx& l) { return l.empty(L("iorimoney")); },
      .message = "]行原币金额不能为空(可以为零)，请检查！", .way = Way::AtOnceOrAppended},
-    {.keys = on("imoney all"), .applies = outsourcingBill,
+    {.keys = on("imoney all"), .setting = outsourcingBill,
      .refused = [](const Ctx& l) { return !l.empty(L("imoney")) && oppositeSigns(l, L("isum"), L("imoney")); },
      .message = "]行本币金额必须与本币税价合计符号相同，请检查！", .way = Way::AtOnceOrAppended},
-    {.keys = on("imoney all"), .applies = outsourcingBill, .refused = [](const Ctx& l) { return l.empty(L("imoney")); },
+    {.keys = on("imoney all"), .setting = outsourcingBill, .refused = [](const Ctx& l) { return l.empty(L("imoney")); },
      .message = "]行本币金额不能为空(可以为零)，请检查！", .way = Way::AtOnceOrAppended},
-    {.keys = on("iorisum all"), .applies = freightBill, .refused = [](const Ctx& l) { return l.empty(L("iorisum")); },
+    {.keys = on("iorisum all"), .setting = freightBill, .refused = [](const Ctx& l) { return l.empty(L("iorisum")); },
      .message = "]行本币金额不能为空或者为零，请检查！", .way = Way::AtOnceOrAppended},
-    {.keys = on("isum all"), .applies = freightBill, .refused = [](const Ctx& l) { return l.empty(L("isum")); },
+    {.keys = on("isum all"), .setting = freightBill, .refused = [](const Ctx& l) { return l.empty(L("isum")); },
      .message = "]行本币金额不能为空或者为零，请检查！", .way = Way::AtOnceOrAppended},
-    {.keys = on("iorisum all"), .applies = otherBill, .refused = [](const Ctx& l) { return l.empty(L("iorisum")); },
+    {.keys = on("iorisum all"), .setting = otherBill, .refused = [](const Ctx& l) { return l.empty(L("iorisum")); },
      .message = "]行原币金额不能为空(可以为零)，请检查！", .way = Way::AtOnceOrAppended},
-    {.keys = on("isum all"), .applies = otherBill, .refused = [](const Ctx& l) { return l.empty(L("isum")); },
+    {.keys = on("isum all"), .setting = otherBill, .refused = [](const Ctx& l) { return l.empty(L("isum")); },
      .message = "]行本币金额不能为空(可以为零)，请检查！", .way = Way::AtOnceOrAppended},
 };
 

@@ -49,6 +49,9 @@ class Keys {
 template <class Ctx>
 struct Rule {
   Keys keys = Keys::on("");                   // the keys it runs for
+  // A condition on the class's switches alone, settled once per call: the rule is left out of
+  // the call when false. nullptr: always.
+  bool (*setting)(const Ctx&) = nullptr;
   bool (*applies)(const Ctx&) = nullptr;      // nullptr: always; else the rule is skipped when false
   std::optional<size_t> emptyEnds = {};       // a field whose empty value ends a single-field check
   bool (*refused)(const Ctx&) = nullptr;      // the condition for the message
@@ -58,14 +61,14 @@ struct Rule {
 };
 
 // The rules of a table that run in one call, in table order. Whether a rule runs for the call's
-// key is settled once per call, not again on every line.
+// key and the class's switches is settled once per call, not again on every line.
 template <class Ctx>
 class RulePlan {
  public:
-  RulePlan(std::span<const Rule<Ctx>> rules, const Call& call) : wholePass_(call.wholePass()) {
+  RulePlan(std::span<const Rule<Ctx>> rules, const Call& call, const Ctx& ctx) : wholePass_(call.wholePass()) {
     active_.reserve(rules.size());
     for (const Rule<Ctx>& rule : rules)
-      if (rule.keys.match(call)) active_.push_back(&rule);
+      if (rule.keys.match(call) && (!rule.setting || rule.setting(ctx))) active_.push_back(&rule);
   }
 
   std::span<const Rule<Ctx>* const> rules() const { return active_; }
@@ -97,7 +100,7 @@ bool runRules(const RulePlan<Ctx>& plan, const Ctx& ctx, Call& call, long row) {
 
 template <class Ctx>
 bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call, long row) {
-  return runRules(RulePlan<Ctx>(rules, call), ctx, call, row);
+  return runRules(RulePlan<Ctx>(rules, call, ctx), ctx, call, row);
 }
 
 }  // namespace tallyward

@@ -71,7 +71,7 @@ std::string checkBody(const Self& self, const Variant& sKey, const Variant& domB
   const Document* doc = batches ? nullptr : &documentOf(domBody);
   const long row = call.wholePass() ? 0 : toLong(R);  // a single-field check needs R
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
-  const RulePlan<Fields<Self>> plan(rules, call);
+  const RulePlan<Fields<Self>> plan(rules, call, ctx);
   auto visit = [&](const BodyRow& r) {
     ctx.values.read(r.node, r.parseBuffer);
     if (!r.unchanged && !runRules(plan, ctx, call, r.number)) return false;
