@@ -37,7 +37,9 @@ pugi::xml_node nextNode(pugi::xml_node root, pugi::xml_node n) {
 // The editprop value of a selected row; nullptr for a row that is not selected.
 const char* selectedEditState(const pugi::xml_node& n) {
   if (!isRow(n)) return nullptr;
-  pugi::xml_attribute edit = n.attribute("editprop");
+  // The screens write the edit state first; any other row is searched for it.
+  pugi::xml_attribute edit = n.first_attribute();
+  if (!edit || !sameText(edit.name(), "editprop")) edit = n.attribute("editprop");
   if (!edit) return nullptr;
   const char* state = edit.value();
   return sameText(state, "D") ? nullptr : state;
