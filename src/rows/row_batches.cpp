@@ -62,7 +62,7 @@ size_t endOfTag(std::string_view t, size_t at, bool& empty) {
 // processing instruction, which could hide an element from the scan).
 size_t firstRowAfterPlainMarkup(std::string_view t) {
   size_t at = 0;
-  if (t.starts_with("<?xml")) {
+  if (t.starts_with("<?xml") && t.size() > 5 && blank(t[5])) {
     const size_t end = t.find("?>");
     if (end == kNone || t.substr(1, end).find('<') != kNone) return kNone;
     at = end + 2;
@@ -70,10 +70,11 @@ size_t firstRowAfterPlainMarkup(std::string_view t) {
   for (;;) {
     at = t.find('<', at);
     if (at == kNone || rowOpensAt(t, at)) return at;
+    if (at + 1 < t.size() && (t[at + 1] == '!' || t[at + 1] == '?')) return kNone;
     const bool closing = at + 1 < t.size() && t[at + 1] == '/';
     size_t end = at + 1 + closing;
     while (end < t.size() && nameChar(t[end])) ++end;
-    if (end == at + 1 + closing) return kNone;  // "<!", "<?", "<" alone and the like
+    if (end == at + 1 + closing) return kNone;  // no name
     bool empty = false;
     if (closing) {
       end = skipBlanks(t, end);
