@@ -34,7 +34,7 @@ bool departmentMissing(const Ctx& h) {
   return h.empty(fromInterface(h) ? H("cdepcode") : H("cdepname"));
 }
 
-const Rule<Ctx> kHeadRules[] = {
+constexpr Rule<Ctx> kHeadRules[] = {
     {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("ccode")); },
      .message = "到货单号不能为空，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("cexch_name")); },
@@ -89,7 +89,7 @@ template <size_t F>
 bool aboveZero(const Ctx& l) { return l.num(F) > 0; }
 
 
-const Rule<Ctx> kLineRules[] = {
+constexpr Rule<Ctx> kLineRules[] = {
     {.keys = on("all"), .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
      .message = "]行存货不能为空，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"),
@@ -192,12 +192,12 @@ const Rule<Ctx> kLineRules[] = {
 }  // namespace
 
 std::string ClsS_VerifyArriveF::VerifyHead(const Variant& sKey, const Variant& domHead) {
-  return checkHead<ClsS_VerifyArriveF>(*this, sKey, domHead, indexOf<H>(), kHeadRules);
+  return checkHead<ClsS_VerifyArriveF, kHeadRules>(*this, sKey, domHead, indexOf<H>());
 }
 
 std::string ClsS_VerifyArriveF::VerifyBody(const Variant& sKey, const Variant& domBody,
                                            const Variant& R) {
-  return checkBody<ClsS_VerifyArriveF>(*this, sKey, domBody, R, indexOf<L>(), kLineRules);
+  return checkBody<ClsS_VerifyArriveF, kLineRules>(*this, sKey, domBody, R, indexOf<L>());
 }
 
 }  // namespace tallyward

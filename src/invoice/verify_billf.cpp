@@ -39,7 +39,7 @@ bool fromPurchasing(const Ctx& h) { return h.text(H("csource")) == "采购"; }
 bool fromOutsourcing(const Ctx& h) { return h.text(H("csource")) == "委外"; }
 
 
-const Rule<Ctx> kHeadRules[] = {
+constexpr Rule<Ctx> kHeadRules[] = {
     {.keys = on("all"),
      .refused = [](const Ctx& h) { return fromPurchasing(h) && h.empty(H("cbustype")); },
      .message = "业务类型不能为空，请检查！", .way = Way::AtOnceOrCollected},
@@ -124,7 +124,7 @@ bool outsourcingBill(const Ctx& l) { return kindOf(l.self) == BillKind::Outsourc
 bool freightBill(const Ctx& l) { return kindOf(l.self) == BillKind::Freight; }
 bool otherBill(const Ctx& l) { return kindOf(l.self) == BillKind::Other; }
 
-const Rule<Ctx> kLineRules[] = {
+constexpr Rule<Ctx> kLineRules[] = {
     {.keys = on("all"), .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
      .message = "]行存货不能为空，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"),
@@ -269,12 +269,12 @@ class InvoiceTotals {
 }  // namespace
 
 std::string ClsS_VerifyBillF::VerifyHead(const Variant& sKey, const Variant& domHead) {
-  return checkHead<ClsS_VerifyBillF>(*this, sKey, domHead, indexOf<H>(), kHeadRules);
+  return checkHead<ClsS_VerifyBillF, kHeadRules>(*this, sKey, domHead, indexOf<H>());
 }
 
 std::string ClsS_VerifyBillF::VerifyBody(const Variant& sKey, const Variant& domBody,
                                          const Variant& R) {
-  return checkBody<ClsS_VerifyBillF>(*this, sKey, domBody, R, indexOf<L>(), kLineRules,
+  return checkBody<ClsS_VerifyBillF, kLineRules>(*this, sKey, domBody, R, indexOf<L>(),
                                      InvoiceTotals(*this));
 }
 

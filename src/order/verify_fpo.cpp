@@ -29,7 +29,7 @@ bool vendorMissing(const Ctx& h) {
   return lowerCase(h.text(H("sysname"))) == "eai" ? h.empty(H("cvencode")) : h.empty(H("cvenabbname"));
 }
 
-const Rule<Ctx> kHeadRules[] = {
+constexpr Rule<Ctx> kHeadRules[] = {
     {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("cpoid")); },
      .message = "订单编号不能为空，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("cexch_name")); },
@@ -80,7 +80,7 @@ bool notFromInterface(const Ctx& l) { return !l.is(L("sysname"), "eai"); }
 
 bool negative(const Ctx& l, size_t field) { return l.num(field) < 0; }
 
-const Rule<Ctx> kLineRules[] = {
+constexpr Rule<Ctx> kLineRules[] = {
     {.keys = on("all"), .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
      .message = "]行存货不能为空，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"),
@@ -178,11 +178,11 @@ const Rule<Ctx> kLineRules[] = {
 }  // namespace
 
 std::string ClsS_VerifyFPO::VerifyHead(const Variant& sKey, const Variant& domHead) {
-  return checkHead<ClsS_VerifyFPO>(*this, sKey, domHead, indexOf<H>(), kHeadRules);
+  return checkHead<ClsS_VerifyFPO, kHeadRules>(*this, sKey, domHead, indexOf<H>());
 }
 
 std::string ClsS_VerifyFPO::VerifyBody(const Variant& sKey, const Variant& domBody, const Variant& R) {
-  return checkBody<ClsS_VerifyFPO>(*this, sKey, domBody, R, indexOf<L>(), kLineRules);
+  return checkBody<ClsS_VerifyFPO, kLineRules>(*this, sKey, domBody, R, indexOf<L>());
 }
 
 }  // namespace tallyward

@@ -29,7 +29,7 @@ bool headTaxRateOutOfRange(const Ctx& h) {
   return !h.empty(H("ipertaxrate")) && taxRateOutOfRange(textToDouble(h.text(H("ipertaxrate"))));
 }
 
-const Rule<Ctx> kHeadRules[] = {
+constexpr Rule<Ctx> kHeadRules[] = {
     {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("ccode")); },
      .message = "请购单号不能为空，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"), .refused = [](const Ctx& h) { return h.empty(H("ddate")); },
@@ -64,7 +64,7 @@ bool taxShort(const Ctx& l) {
   return std::abs(computed) - std::abs(l.num(L("itax"))) >= 1;
 }
 
-const Rule<Ctx> kLineRules[] = {
+constexpr Rule<Ctx> kLineRules[] = {
     {.keys = on("all"), .refused = [](const Ctx& l) { return l.empty(L("cinvcode")); },
      .message = "]行存货不能为空，请检查！", .way = Way::AtOnceOrCollected},
     {.keys = on("all"),
@@ -104,12 +104,12 @@ const Rule<Ctx> kLineRules[] = {
 }  // namespace
 
 std::string ClsS_VerifyApplyF::VerifyHead(const Variant& sKey, const Variant& domHead) {
-  return checkHead<ClsS_VerifyApplyF>(*this, sKey, domHead, indexOf<H>(), kHeadRules);
+  return checkHead<ClsS_VerifyApplyF, kHeadRules>(*this, sKey, domHead, indexOf<H>());
 }
 
 std::string ClsS_VerifyApplyF::VerifyBody(const Variant& sKey, const Variant& domBody,
                                           const Variant& R) {
-  return checkBody<ClsS_VerifyApplyF>(*this, sKey, domBody, R, indexOf<L>(), kLineRules);
+  return checkBody<ClsS_VerifyApplyF, kLineRules>(*this, sKey, domBody, R, indexOf<L>());
 }
 
 }  // namespace tallyward

@@ -2,11 +2,13 @@
 // its message and its reporting way, in the order the rules run.
 #pragma once
 
+#include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "whole/verdict.h"
 
@@ -60,47 +62,51 @@ struct Rule {
   std::string_view collectedMessage = {};     // the wording when collected, where it differs
 };
 
-// The rules of a table that run in one call, in table order. Whether a rule runs for the call's
-// key and the class's switches is settled once per call, not again on every line.
-template <class Ctx>
-class RulePlan {
- public:
-  RulePlan(std::span<const Rule<Ctx>> rules, const Call& call, const Ctx& ctx) : wholePass_(call.wholePass()) {
-    active_.reserve(rules.size());
-    for (const Rule<Ctx>& rule : rules)
-      if (rule.keys.match(call) && (!rule.setting || rule.setting(ctx))) active_.push_back(&rule);
+// A rule table known when compiling, run by the frame: which of its rules run in a call (the key,
+// the class's switches) is settled once per call as one bit per rule; on each line the planned
+// rules are called directly, not through their pointers, so that the compiler can inline the
+// conditions and share what several of them read.
+template <const auto& Table>
+struct RuleTable {
+  static constexpr size_t kSize = std::size(Table);
+  static_assert(kSize <= 64, "a rule table plans at most 64 rules");
+
+  template <class Ctx>
+  static uint64_t plan(const Call& call, const Ctx& ctx) {
+    uint64_t planned = 0;
+    for (size_t i = 0; i < kSize; ++i)
+      if (Table[i].keys.match(call) && (!Table[i].setting || Table[i].setting(ctx))) planned |= uint64_t{1} << i;
+    return planned;
   }
 
-  std::span<const Rule<Ctx>* const> rules() const { return active_; }
-  // An empty value ends only a single-field check.
-  bool emptyEnds() const { return !wholePass_; }
+  // Runs the planned rules on one head (row 0: messages without a row part) or one line (its row
+  // number). An empty value ends only a single-field check. Answers false when the call has ended.
+  template <class Ctx>
+  static bool run(uint64_t planned, const Ctx& ctx, Call& call, long row) {
+    return runEach(planned, ctx, call, row, !call.wholePass(), std::make_index_sequence<kSize>());
+  }
 
  private:
-  std::vector<const Rule<Ctx>*> active_;
-  bool wholePass_;
-};
-
-// Runs the planned rules on one head (row 0: messages without a row part) or on one line (its row
-// number). Answers false when the call has ended.
-template <class Ctx>
-bool runRules(const RulePlan<Ctx>& plan, const Ctx& ctx, Call& call, long row) {
-  const bool emptyEnds = plan.emptyEnds();
-  for (const Rule<Ctx>* rule : plan.rules()) {
-    if (rule->applies && !rule->applies(ctx)) continue;
-    if (emptyEnds && rule->emptyEnds && ctx.values.empty(*rule->emptyEnds)) {
-      call.end();
-      return false;
-    }
-    if (!rule->refused(ctx)) continue;
-    const std::string prefix = row ? rowPrefix(row) : std::string();
-    if (call.report(rule->way, prefix, rule->message, rule->collectedMessage)) return false;
+  template <class Ctx, size_t... I>
+  static bool runEach(uint64_t planned, const Ctx& ctx, Call& call, long row, bool emptyEnds,
+                      std::index_sequence<I...>) {
+    return ((!(planned >> I & 1) || runOne<I>(ctx, call, row, emptyEnds)) && ...);
   }
-  return true;
-}
 
-template <class Ctx>
-bool runRules(std::span<const Rule<Ctx>> rules, const Ctx& ctx, Call& call, long row) {
-  return runRules(RulePlan<Ctx>(rules, call, ctx), ctx, call, row);
-}
+  template <size_t I, class Ctx>
+  static bool runOne(const Ctx& ctx, Call& call, long row, bool emptyEnds) {
+    constexpr const auto& rule = Table[I];
+    if constexpr (rule.applies != nullptr)
+      if (!rule.applies(ctx)) return true;
+    if constexpr (rule.emptyEnds.has_value())
+      if (emptyEnds && ctx.values.empty(*rule.emptyEnds)) {
+        call.end();
+        return false;
+      }
+    if (!rule.refused(ctx)) return true;
+    const std::string prefix = row ? rowPrefix(row) : std::string();
+    return !call.report(rule.way, prefix, rule.message, rule.collectedMessage);
+  }
+};
 
 }  // namespace tallyward

@@ -2,7 +2,6 @@
 // each selected row of the body, under the reporting ways of the call.
 #pragma once
 
-#include <span>
 #include <string>
 
 #include "whole/rules.h"
@@ -41,40 +40,40 @@ struct NoTotals {
   void finish(Call&) {}
 };
 
-template <class Self>
-std::string checkHead(const Self& self, const Variant& sKey, const Variant& domHead,
-                      const FieldIndex& index, std::span<const Rule<Fields<Self>>> rules) {
+template <class Self, const auto& Rules>
+std::string checkHead(const Self& self, const Variant& sKey, const Variant& domHead, const FieldIndex& index) {
+  using Table = RuleTable<Rules>;
   Call call(toText(sKey), self.m_UseMode);
   const Document& doc = documentOf(domHead);
   pugi::xml_node row = firstRow(doc.dom());
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
   if (!row) {
     // Every value read from a head without rows fails; a key that no rule reads reads nothing.
-    for (const auto& rule : rules)
+    for (const auto& rule : Rules)
       if (rule.keys.match(call))
         throwError(err::ObjectNotSet, "Object variable not set: the head document has no z:row");
     return "";
   }
   ctx.values.read(row, doc.parseBuffer());
-  runRules(rules, ctx, call, 0);
+  Table::run(Table::plan(call, ctx), ctx, call, 0);
   return call.take();
 }
 
 // Walks the selected rows: in a whole pass unchanged rows are counted but not checked; every row,
 // checked or not, goes to the totals unless the call has ended; the totals close a whole pass.
-template <class Self, class Totals = NoTotals>
-std::string checkBody(const Self& self, const Variant& sKey, const Variant& domBody,
-                      const Variant& R, const FieldIndex& index,
-                      std::span<const Rule<Fields<Self>>> rules, Totals totals = {}) {
+template <class Self, const auto& Rules, class Totals = NoTotals>
+std::string checkBody(const Self& self, const Variant& sKey, const Variant& domBody, const Variant& R,
+                      const FieldIndex& index, Totals totals = {}) {
+  using Table = RuleTable<Rules>;
   Call call(toText(sKey), self.m_UseMode);
   RowBatches* batches = rowBatchesOf(domBody);  // a large body read a batch of rows at a time
   const Document* doc = batches ? nullptr : &documentOf(domBody);
   const long row = call.wholePass() ? 0 : toLong(R);  // a single-field check needs R
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
-  const RulePlan<Fields<Self>> plan(rules, call, ctx);
+  const uint64_t planned = Table::plan(call, ctx);
   auto visit = [&](const BodyRow& r) {
     ctx.values.read(r.node, r.parseBuffer);
-    if (!r.unchanged && !runRules(plan, ctx, call, r.number)) return false;
+    if (!r.unchanged && !Table::run(planned, ctx, call, r.number)) return false;
     totals.add(ctx);
     return true;
   };
