@@ -112,35 +112,34 @@ std::shared_ptr<RowBatches> RowBatches::split(std::string& text, size_t rowsPerB
   return std::shared_ptr<RowBatches>(new RowBatches(std::move(text), first, end, std::move(cuts)));
 }
 
-bool RowBatches::parse(size_t k, std::string& buffer, pugi::xml_document& doc) const {
-  buffer.assign(text_, 0, rowsBegin_);
-  buffer.append(text_, cuts_[k], cuts_[k + 1] - cuts_[k]);
-  buffer.append(text_, rowsEnd_, std::string::npos);
-  // As a document parses its text: in place, the closing NUL with it, read as UTF-8.
-  return static_cast<bool>(
-      doc.load_buffer_inplace(buffer.data(), buffer.size() + 1, pugi::parse_default, pugi::encoding_utf8));
+std::shared_ptr<Document> RowBatches::parse(size_t k) {
+  std::string text;
+  text.reserve(rowsBegin_ + (cuts_[k + 1] - cuts_[k]) + (text_.size() - rowsEnd_));
+  text.append(text_, 0, rowsBegin_).append(text_, cuts_[k], cuts_[k + 1] - cuts_[k]).append(text_, rowsEnd_);
+  if (k == parsed_) parsed_ = k + 1;
+  try {
+    return Document::parseInPlace(std::move(text));
+  } catch (const Error& e) {
+    failed_ = true;
+    throwError(err::BadXml, "The document is not well-formed XML: a batch of its rows does not parse (" +
+                                e.description() + ")");
+  }
 }
 
 void RowBatches::walk(bool wholePass, long R, const std::function<bool(const BodyRow&)>& visit) {
-  std::string buffer;
   long counter = 0;
   for (size_t k = 0; k + 1 < cuts_.size(); ++k) {
-    pugi::xml_document doc;
-    const bool ok = parse(k, buffer, doc);
-    if (k == parsed_) parsed_ = k + 1;
-    if (!ok) {
-      failed_ = true;
-      throwError(err::BadXml, "The document is not well-formed XML: a batch of its rows does not parse");
-    }
-    if (!walkSelected(doc, buffer, wholePass, R, counter, visit)) return;
+    const std::shared_ptr<Document> batch = parse(k);
+    if (!walkSelected(batch->dom(), batch->parseBuffer(), wholePass, R, counter, visit)) return;
   }
 }
 
 bool RowBatches::wellFormed() {
-  std::string buffer;
-  for (; !failed_ && parsed_ + 1 < cuts_.size(); ++parsed_) {
-    pugi::xml_document doc;
-    failed_ = !parse(parsed_, buffer, doc);
+  while (!failed_ && parsed_ + 1 < cuts_.size()) {
+    try {
+      parse(parsed_);
+    } catch (const Error&) {
+    }
   }
   return !failed_;
 }

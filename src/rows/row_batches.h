@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "rows/voucher.h"
+#include "tallyward/document.h"
 #include "tallyward/object.h"
 
 namespace tallyward {
@@ -48,8 +49,8 @@ class RowBatches final : public Object {
  private:
   RowBatches(std::string text, size_t rowsBegin, size_t rowsEnd, std::vector<size_t> cuts);
 
-  // Parses batch k into doc from buffer; false when it is not well-formed.
-  bool parse(size_t k, std::string& buffer, pugi::xml_document& doc) const;
+  // Batch k as a document of its own; error 3002 when it is not well-formed.
+  std::shared_ptr<Document> parse(size_t k);
 
   std::string text_;
   size_t rowsBegin_, rowsEnd_;  // the run of rows: from the first row's "<" to the last one's ">"
@@ -60,5 +61,26 @@ class RowBatches final : public Object {
 
 // The batches a Variant holds; nullptr when it holds something else.
 RowBatches* rowBatchesOf(const Variant& v);
+
+// The rows of a body as a whole-voucher check receives it: a document, or a large body read in
+// batches. Error 91 or 424 as documentOf gives them when the Variant holds neither.
+class BodyRows {
+ public:
+  explicit BodyRows(const Variant& body)
+      : batches_(rowBatchesOf(body)), document_(batches_ ? nullptr : &documentOf(body)) {}
+
+  // Walks the selected rows as walkRows walks a document's.
+  template <class Visit>
+  void walk(bool wholePass, long R, Visit&& visit) const {
+    if (batches_)
+      batches_->walk(wholePass, R, visit);
+    else
+      walkRows(*document_, wholePass, R, visit);
+  }
+
+ private:
+  RowBatches* batches_;
+  const Document* document_;
+};
 
 }  // namespace tallyward

@@ -66,8 +66,7 @@ std::string checkBody(const Self& self, const Variant& sKey, const Variant& domB
                       const FieldIndex& index, Totals totals = {}) {
   using Table = RuleTable<Rules>;
   Call call(toText(sKey), self.m_UseMode);
-  RowBatches* batches = rowBatchesOf(domBody);  // a large body read a batch of rows at a time
-  const Document* doc = batches ? nullptr : &documentOf(domBody);
+  const BodyRows rows(domBody);
   const long row = call.wholePass() ? 0 : toLong(R);  // a single-field check needs R
   Fields<Self> ctx{self, RowValues(index), call.wholePass()};
   const uint64_t planned = Table::plan(call, ctx);
@@ -77,10 +76,7 @@ std::string checkBody(const Self& self, const Variant& sKey, const Variant& domB
     totals.add(ctx);
     return true;
   };
-  if (batches)
-    batches->walk(call.wholePass(), row, visit);
-  else
-    walkRows(*doc, call.wholePass(), row, visit);
+  rows.walk(call.wholePass(), row, visit);
   if (call.wholePass() && !call.ended()) totals.finish(call);
   return call.take();
 }
